@@ -1,0 +1,109 @@
+// Byte layout of the two files of a database folder. Shared by every reader
+// and by the writers that tests, benchmarks and the CSV import use.
+//
+// Value file (.zbd): a plain sequence of 54-byte value cells, one character of
+// one field value each.
+//   offset  width  meaning
+//   0       4      not read
+//   4       1      the character held by this cell
+//   5       35     field name, NUL-terminated unless it fills the slot
+//   40      8      record number, signed 64-bit little-endian
+//   48      2      not read
+//   50      4      last-cell flag, 32-bit little-endian; 1 on a value's last cell
+//
+// Field definition file (.z04): a plain sequence of 12042-byte definitions.
+//   offset  width  meaning
+//   0       4      search flag, 32-bit little-endian; 1 = offered for searching
+//   4       31     field name, NUL-terminated unless it fills the slot
+//   35      2      field type, signed 16-bit little-endian
+//   37      4      not read
+//   41      12001  option list, NUL-terminated unless it fills the slot
+//
+// Both files have no header and no trailer; a partial record at the end is
+// never read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace velmar::layout {
+
+inline constexpr std::size_t kCellSize = 54;
+inline constexpr std::size_t kCellCharOffset = 4;
+inline constexpr std::size_t kCellNameOffset = 5;
+inline constexpr std::size_t kCellNameSlot = 35;
+inline constexpr std::size_t kCellRecordOffset = 40;
+inline constexpr std::size_t kCellLastFlagOffset = 50;
+
+inline constexpr std::size_t kDefinitionSize = 12042;
+inline constexpr std::size_t kDefSearchFlagOffset = 0;
+inline constexpr std::size_t kDefNameOffset = 4;
+inline constexpr std::size_t kDefNameSlot = 31;
+inline constexpr std::size_t kDefTypeOffset = 35;
+inline constexpr std::size_t kDefOptionsOffset = 41;
+inline constexpr std::size_t kDefOptionsSlot = 12001;
+
+inline int64_t LoadI64(const unsigned char* p) {
+    uint64_t v = 0;
+    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+    return static_cast<int64_t>(v);
+}
+inline int32_t LoadI32(const unsigned char* p) {
+    uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    return static_cast<int32_t>(v);
+}
+inline int16_t LoadI16(const unsigned char* p) {
+    return static_cast<int16_t>(uint16_t(p[0]) | uint16_t(p[1]) << 8);
+}
+inline void StoreI64(unsigned char* p, int64_t value) {
+    auto v = static_cast<uint64_t>(value);
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+inline void StoreI32(unsigned char* p, int32_t value) {
+    auto v = static_cast<uint32_t>(value);
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+inline void StoreI16(unsigned char* p, int16_t value) {
+    auto v = static_cast<uint16_t>(value);
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+
+// The text of a NUL-terminated slot: up to the first NUL, or the whole slot.
+inline std::string_view SlotText(const unsigned char* slot, std::size_t width) {
+    const void* nul = std::memchr(slot, 0, width);
+    std::size_t n = nul ? static_cast<std::size_t>(static_cast<const unsigned char*>(nul) - slot) : width;
+    return {reinterpret_cast<const char*>(slot), n};
+}
+
+// True when the slot's text is exactly `name` (byte for byte, same length).
+inline bool SlotEquals(const unsigned char* slot, std::size_t width, std::string_view name) {
+    if (name.size() > width) return false;
+    if (std::memcmp(slot, name.data(), name.size()) != 0) return false;
+    return name.size() == width || slot[name.size()] == 0;
+}
+
+// A view of one value cell.
+struct CellView {
+    const unsigned char* bytes;
+    unsigned char Character() const { return bytes[kCellCharOffset]; }
+    std::string_view Name() const { return SlotText(bytes + kCellNameOffset, kCellNameSlot); }
+    bool NameIs(std::string_view name) const { return SlotEquals(bytes + kCellNameOffset, kCellNameSlot, name); }
+    int64_t Record() const { return LoadI64(bytes + kCellRecordOffset); }
+    bool IsLast() const { return LoadI32(bytes + kCellLastFlagOffset) == 1; }
+};
+
+// A view of one field definition.
+struct DefinitionView {
+    const unsigned char* bytes;
+    int32_t SearchFlag() const { return LoadI32(bytes + kDefSearchFlagOffset); }
+    std::string_view Name() const { return SlotText(bytes + kDefNameOffset, kDefNameSlot); }
+    bool NameIs(std::string_view name) const { return SlotEquals(bytes + kDefNameOffset, kDefNameSlot, name); }
+    int16_t Type() const { return LoadI16(bytes + kDefTypeOffset); }
+    std::string_view Options() const { return SlotText(bytes + kDefOptionsOffset, kDefOptionsSlot); }
+};
+
+}  // namespace velmar::layout

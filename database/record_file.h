@@ -1,0 +1,62 @@
+// Buffered, bounds-checked access to a file of fixed-size records: the one way
+// the database code reads its files.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace velmar {
+
+enum class PathKind { Missing, File, Folder };
+
+// What the file system holds at `path` (a folder counts as existing).
+PathKind KindOfPath(const std::string& path);
+
+// Size and modification time of a file, for caches that must notice a change.
+struct FileStamp {
+    bool exists = false;
+    uint64_t size = 0;
+    int64_t modified = 0;  // nanoseconds since an arbitrary epoch
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const std::string& path);
+
+// Opens a database file read-only the way every database operation does: a
+// missing file is created empty first, and a file that cannot be opened (a
+// folder, no permission, locked) reads as a file without records.
+class RecordFile {
+public:
+    RecordFile(const std::string& path, std::size_t recordSize, std::size_t bufferBytes = std::size_t{1} << 20);
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    bool IsOpen() const { return file_ != nullptr; }
+    uint64_t ByteLength() const { return length_; }
+    // Whole records in the file; a trailing partial record does not count.
+    int64_t Count() const { return count_; }
+    std::size_t RecordSize() const { return recordSize_; }
+
+    // Record n (1-based). Valid until the next call; nullptr when n is outside
+    // 1..Count() or the read failed.
+    const unsigned char* Record(int64_t n) {
+        if (n >= bufferFirst_ && n < bufferFirst_ + bufferCount_)
+            return buffer_.data() + static_cast<std::size_t>(n - bufferFirst_) * recordSize_;
+        return Load(n);
+    }
+
+private:
+    const unsigned char* Load(int64_t n);
+
+    std::FILE* file_ = nullptr;
+    std::size_t recordSize_;
+    uint64_t length_ = 0;
+    int64_t count_ = 0;
+    std::vector<unsigned char> buffer_;
+    int64_t bufferFirst_ = 0;
+    int64_t bufferCount_ = 0;
+};
+
+}  // namespace velmar
