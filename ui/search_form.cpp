@@ -41,31 +41,31 @@ std::string CriterionLabel(int k, std::string_view field, std::string_view entry
     return label;
 }
 
-ApplyOutcome ApplyCriterion(SearchForm& form, std::string_view field, std::string_view entry) {
+ApplyOutcome ApplyCriterion(SearchCriteria& applied, int& count, std::string_view field, std::string_view entry) {
     if (field.empty() || entry.empty()) return ApplyOutcome::NeedsSelection;
     // The lists hold three criteria; a fourth would have nowhere to go.
-    if (form.count >= kMaxCriteria) return ApplyOutcome::Full;
-    int k = form.count++;
-    form.applied.names[k] = std::string(field);
+    if (count < 0 || count >= kMaxCriteria) return ApplyOutcome::Full;
+    int k = count++;
+    applied.names[k] = std::string(field);
     // An entry that names no operator leaves the slot as it was (empty after a
     // reset), and a criterion with an empty code finds nothing.
-    if (std::optional<std::string> code = OperatorCodeOfEntry(entry)) form.applied.codes[k] = *code;
+    if (std::optional<std::string> code = OperatorCodeOfEntry(entry)) applied.codes[k] = *code;
     return ApplyOutcome::Applied;
 }
 
-SearchRequest PrepareSearch(const SearchForm& form, const std::string (&values)[kMaxCriteria]) {
+SearchRequest PrepareSearch(const SearchCriteria& applied, int count, const std::string (&values)[kMaxCriteria]) {
     SearchRequest request;
-    if (form.count < 1 || form.count > kMaxCriteria) return request;
-    for (int k = 0; k < form.count; ++k) {
+    if (count < 1 || count > kMaxCriteria) return request;
+    for (int k = 0; k < count; ++k) {
         if (values[k].empty()) {
             request.kind = SearchRequest::Kind::MissingValue;
             return request;
         }
     }
     request.kind = SearchRequest::Kind::Run;
-    request.count = form.count;
-    request.criteria = form.applied;
-    for (int k = 0; k < form.count; ++k) request.criteria.values[k] = values[k];
+    request.count = count;
+    request.criteria = applied;
+    for (int k = 0; k < count; ++k) request.criteria.values[k] = values[k];
     return request;
 }
 

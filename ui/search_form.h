@@ -32,21 +32,16 @@ std::string EmptyCriterionLabel(int k);
 // the entry without its number, blank, hyphen and blank.
 std::string CriterionLabel(int k, std::string_view field, std::string_view entry);
 
-// The criteria the user has applied, in the order they were applied, so that
-// value box k always belongs to criterion k. Searches get ordered copies.
-struct SearchForm {
-    int count = 0;          // criteria applied so far, 0..3
-    SearchCriteria applied; // field names and operator codes; values are read at each "Buscar"
-
-    void Reset() { *this = SearchForm{}; }
-};
-
+// The dialog's applied criteria are entries 1..count of `applied` (0-based
+// here), in the order the user applied them, so that value box k always
+// belongs to criterion k; their field names and operator codes are kept,
+// values are read anew at each "Buscar". Searches get ordered copies.
 enum class ApplyOutcome {
     NeedsSelection,  // no field or no operator entry chosen: the dialog says so
-    Applied,         // criterion `form.count` now holds the field and the code
+    Applied,         // criterion `count` now holds the field and the code
     Full,            // three criteria are applied already: nothing changes
 };
-ApplyOutcome ApplyCriterion(SearchForm& form, std::string_view field, std::string_view entry);
+ApplyOutcome ApplyCriterion(SearchCriteria& applied, int& count, std::string_view field, std::string_view entry);
 
 // What "Buscar" is to do with the values typed into the three value boxes.
 struct SearchRequest {
@@ -59,7 +54,7 @@ struct SearchRequest {
     int count = 0;
     SearchCriteria criteria;  // a copy of the applied criteria with their values, in applied order
 };
-SearchRequest PrepareSearch(const SearchForm& form, const std::string (&values)[kMaxCriteria]);
+SearchRequest PrepareSearch(const SearchCriteria& applied, int count, const std::string (&values)[kMaxCriteria]);
 
 // Runs a prepared search: two or three criteria are first put into field
 // definition order (on the request's own copy), then the search for that

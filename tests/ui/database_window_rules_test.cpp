@@ -15,6 +15,15 @@ using test::DatabaseFixture;
 
 // --- search dialog -------------------------------------------------------
 
+// The dialog's applied criteria and their count.
+struct Form {
+    SearchCriteria applied;
+    int count = 0;
+};
+ApplyOutcome Apply(Form& form, std::string_view field, std::string_view entry) {
+    return ApplyCriterion(form.applied, form.count, field, entry);
+}
+
 TEST(SearchableFieldNames, OffersFlaggedFieldsOfTypeOneToNineInDefinitionOrder) {
     DatabaseFixture fx;
     fx.Field("Nombre", 1).Field("Edad", 2).Field("Notas", 0).Field("Oculto", 1, 0).Field("Lista", 9);
@@ -42,16 +51,16 @@ TEST(CriterionLabel, ShowsFieldAndEntryWithoutItsNumber) {
 }
 
 TEST(ApplyCriterion, NeedsBothSelectionsAndAppliesAtMostThree) {
-    SearchForm form;
-    EXPECT_EQ(ApplyCriterion(form, "Nombre", ""), ApplyOutcome::NeedsSelection);
-    EXPECT_EQ(ApplyCriterion(form, "", "01 - = Igual a ..."), ApplyOutcome::NeedsSelection);
+    Form form;
+    EXPECT_EQ(Apply(form, "Nombre", ""), ApplyOutcome::NeedsSelection);
+    EXPECT_EQ(Apply(form, "", "01 - = Igual a ..."), ApplyOutcome::NeedsSelection);
     EXPECT_EQ(form.count, 0);
 
-    EXPECT_EQ(ApplyCriterion(form, "Nombre", kOperatorEntries[7].text), ApplyOutcome::Applied);
-    EXPECT_EQ(ApplyCriterion(form, "Edad", kOperatorEntries[1].text), ApplyOutcome::Applied);
-    EXPECT_EQ(ApplyCriterion(form, "Ciudad", kOperatorEntries[6].text), ApplyOutcome::Applied);
-    SearchForm before = form;
-    EXPECT_EQ(ApplyCriterion(form, "Codigo", kOperatorEntries[0].text), ApplyOutcome::Full);
+    EXPECT_EQ(Apply(form, "Nombre", kOperatorEntries[7].text), ApplyOutcome::Applied);
+    EXPECT_EQ(Apply(form, "Edad", kOperatorEntries[1].text), ApplyOutcome::Applied);
+    EXPECT_EQ(Apply(form, "Ciudad", kOperatorEntries[6].text), ApplyOutcome::Applied);
+    Form before = form;
+    EXPECT_EQ(Apply(form, "Codigo", kOperatorEntries[0].text), ApplyOutcome::Full);
     EXPECT_EQ(form.count, 3);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(form.applied.names[k], before.applied.names[k]) << k;
@@ -63,19 +72,19 @@ TEST(ApplyCriterion, NeedsBothSelectionsAndAppliesAtMostThree) {
 }
 
 TEST(PrepareSearch, EveryAppliedCriterionNeedsAValue) {
-    SearchForm form;
+    Form form;
     const std::string values[3] = {"Ana", "", "x"};
-    EXPECT_EQ(PrepareSearch(form, values).kind, SearchRequest::Kind::Nothing);
+    EXPECT_EQ(PrepareSearch(form.applied, form.count, values).kind, SearchRequest::Kind::Nothing);
 
-    ApplyCriterion(form, "Nombre", kOperatorEntries[0].text);
-    SearchRequest one = PrepareSearch(form, values);
+    Apply(form, "Nombre", kOperatorEntries[0].text);
+    SearchRequest one = PrepareSearch(form.applied, form.count, values);
     ASSERT_EQ(one.kind, SearchRequest::Kind::Run);
     EXPECT_EQ(one.count, 1);
     EXPECT_EQ(one.criteria.values[0], "Ana");
     EXPECT_EQ(one.criteria.values[1], "") << "values beyond the applied criteria are not taken";
 
-    ApplyCriterion(form, "Edad", kOperatorEntries[1].text);
-    EXPECT_EQ(PrepareSearch(form, values).kind, SearchRequest::Kind::MissingValue);
+    Apply(form, "Edad", kOperatorEntries[1].text);
+    EXPECT_EQ(PrepareSearch(form.applied, form.count, values).kind, SearchRequest::Kind::MissingValue);
     EXPECT_TRUE(form.applied.values[0].empty()) << "the form keeps no values";
 }
 
@@ -100,13 +109,13 @@ TEST(RunSearch, SearchesInDefinitionOrderWhileTheFormKeepsAppliedOrderOverTwoSea
     DatabaseFixture fx = NamesAndAges();
     LinkedDatabase db = fx.Database();
     SearchState state;
-    SearchForm form;
+    Form form;
     // Applied as Edad, then Nombre: the reverse of the definition order.
-    ApplyCriterion(form, "Edad", kOperatorEntries[0].text);    // =
-    ApplyCriterion(form, "Nombre", kOperatorEntries[8].text);  // $
+    Apply(form, "Edad", kOperatorEntries[0].text);    // =
+    Apply(form, "Nombre", kOperatorEntries[8].text);  // $
 
     const std::string first[3] = {"30", "na"};
-    SearchRequest request = PrepareSearch(form, first);
+    SearchRequest request = PrepareSearch(form.applied, form.count, first);
     ASSERT_TRUE(RunSearch(db, state, request));
     EXPECT_EQ(request.criteria.names[0], "Nombre");
     EXPECT_EQ(request.criteria.values[0], "na");
@@ -120,7 +129,7 @@ TEST(RunSearch, SearchesInDefinitionOrderWhileTheFormKeepsAppliedOrderOverTwoSea
 
     // Box 1 still belongs to Edad and box 2 to Nombre.
     const std::string second[3] = {"52", "An"};
-    SearchRequest again = PrepareSearch(form, second);
+    SearchRequest again = PrepareSearch(form.applied, form.count, second);
     ASSERT_TRUE(RunSearch(db, state, again));
     EXPECT_EQ(Found(state), (std::vector<int64_t>{3}));
 }
@@ -129,15 +138,15 @@ TEST(RunSearch, OneCriterionAndThreeCriteria) {
     DatabaseFixture fx = NamesAndAges();
     LinkedDatabase db = fx.Database();
     SearchState state;
-    SearchForm form;
-    ApplyCriterion(form, "Nombre", kOperatorEntries[0].text);
+    Form form;
+    Apply(form, "Nombre", kOperatorEntries[0].text);
     const std::string values[3] = {"Ana"};
-    SearchRequest one = PrepareSearch(form, values);
+    SearchRequest one = PrepareSearch(form.applied, form.count, values);
     ASSERT_TRUE(RunSearch(db, state, one));
     EXPECT_EQ(Found(state), (std::vector<int64_t>{1, 3, 5}));
     EXPECT_EQ(state.results.flag, 1);
 
-    SearchRequest nothing = PrepareSearch(SearchForm{}, values);
+    SearchRequest nothing = PrepareSearch(SearchCriteria{}, 0, values);
     EXPECT_FALSE(RunSearch(db, state, nothing));
     EXPECT_EQ(Found(state), (std::vector<int64_t>{1, 3, 5})) << "no search ran";
 }
