@@ -90,22 +90,22 @@ bool ValueFileWriter::Close() {
 }
 
 std::string CheckContent(const DatabaseContent& content) {
-    if (content.fields.empty()) return "no fields";
+    if (content.fields.empty()) return "no hay ning\xC3\xBAn campo";
     std::set<std::string_view> names;
     for (std::size_t i = 0; i < content.fields.size(); ++i) {
         const FieldDefinition& field = content.fields[i];
-        std::string which = "field " + std::to_string(i + 1);
-        if (field.name.size() > kMaxFieldName) return which + ": name longer than 30 characters";
-        if (field.name.find('\0') != std::string::npos) return which + ": name holds a NUL character";
-        if (!names.insert(field.name).second) return which + ": a field of that name is already defined";
-        if (field.options.size() > kMaxOptionList) return which + ": option list longer than 12000 characters";
-        if (field.options.find('\0') != std::string::npos) return which + ": option list holds a NUL character";
+        std::string which = "campo " + std::to_string(i + 1);
+        if (field.name.size() > kMaxFieldName) return which + ": el nombre tiene m\xC3\xA1s de 30 caracteres";
+        if (field.name.find('\0') != std::string::npos) return which + ": el nombre tiene un car\xC3\xA1" "cter NUL";
+        if (!names.insert(field.name).second) return which + ": ya hay un campo con ese nombre";
+        if (field.options.size() > kMaxOptionList) return which + ": la lista de opciones tiene m\xC3\xA1s de 12000 caracteres";
+        if (field.options.find('\0') != std::string::npos) return which + ": la lista de opciones tiene un car\xC3\xA1" "cter NUL";
     }
     int64_t previous = 0;
     for (const DatabaseContent::Record& record : content.records) {
-        std::string which = "record " + std::to_string(record.number);
-        if (record.number <= previous) return which + ": record numbers must ascend from 1";
-        if (record.values.size() != content.fields.size()) return which + ": wrong number of values";
+        std::string which = "registro " + std::to_string(record.number);
+        if (record.number <= previous) return which + ": los n\xC3\xBAmeros de registro deben crecer a partir de 1";
+        if (record.values.size() != content.fields.size()) return which + ": no tiene un valor por campo";
         previous = record.number;
     }
     return {};
@@ -118,12 +118,12 @@ WriteResult WriteDatabase(const std::string& folder, const DatabaseContent& cont
     db.folder = folder;
     const std::string definitionPath = db.DefinitionFilePath();
     const std::string valuePath = db.ValueFilePath();
-    if (DatabaseNameOf(folder).empty()) return {"the folder has no name to give the database files"};
-    if (KindOfPath(folder.substr(0, folder.size() - 1)) != PathKind::Folder) return {"the folder does not exist"};
+    if (DatabaseNameOf(folder).empty()) return {"la carpeta no tiene nombre para los ficheros de la base de datos"};
+    if (KindOfPath(folder.substr(0, folder.size() - 1)) != PathKind::Folder) return {"la carpeta no existe"};
     const bool definitionExisted = KindOfPath(definitionPath) != PathKind::Missing;
     const bool valueExisted = KindOfPath(valuePath) != PathKind::Missing;
-    if (!replace && definitionExisted) return {definitionPath + " already exists"};
-    if (!replace && valueExisted) return {valuePath + " already exists"};
+    if (!replace && definitionExisted) return {"ya existe " + definitionPath};
+    if (!replace && valueExisted) return {"ya existe " + valuePath};
 
     bool ok = true;
     {
@@ -145,7 +145,7 @@ WriteResult WriteDatabase(const std::string& folder, const DatabaseContent& cont
     if (!ok) {
         if (!definitionExisted) std::remove(definitionPath.c_str());
         if (!valueExisted) std::remove(valuePath.c_str());
-        return {"could not write the database files in " + folder};
+        return {"no se pudieron escribir los ficheros de la base de datos en " + folder};
     }
     return {};
 }

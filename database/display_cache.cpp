@@ -68,7 +68,7 @@ const DisplayCache::Definitions& DisplayCache::CurrentDefinitions(const LinkedDa
         Definition definition;
         if (const unsigned char* bytes = file.Record(i)) {
             DefinitionView view{bytes};
-            definition = {true, std::string(view.Name()), view.Type(), std::string(view.Options())};
+            definition = {true, std::string(view.Name()), view.Type(), std::string(view.Options()), view.SearchFlag()};
         }
         fresh.list.push_back(std::move(definition));
     }
@@ -87,6 +87,7 @@ int DisplayCache::LoadFieldList(LinkedDatabase& db) {
         list.names.push_back(definition.name);
         list.types.push_back(definition.type);
         list.options.push_back(definition.options);
+        list.searchFlags.push_back(definition.searchFlag);
     }
     db.fields = std::move(list);
     return db.fields.Count();

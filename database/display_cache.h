@@ -42,6 +42,7 @@ private:
         std::string name;
         int16_t type = 0;
         std::string options;
+        int32_t searchFlag = 0;
     };
     struct Definitions {
         std::string path;

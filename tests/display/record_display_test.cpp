@@ -31,6 +31,7 @@ FieldList Fields(std::initializer_list<std::pair<std::string, std::string>> name
         list.names.push_back(name);
         list.types.push_back(0);
         list.options.push_back(options);
+        list.searchFlags.push_back(1);
     }
     return list;
 }

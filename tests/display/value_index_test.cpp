@@ -153,6 +153,9 @@ TEST(DisplayCache, FormatRecordMatchesTheLiteralMergeOnGeneratedDatabases) {
             }
         }
         EXPECT_EQ(cachedDb.fields.names, literalDb.fields.names);
+        EXPECT_EQ(cachedDb.fields.types, literalDb.fields.types);
+        EXPECT_EQ(cachedDb.fields.options, literalDb.fields.options);
+        EXPECT_EQ(cachedDb.fields.searchFlags, literalDb.fields.searchFlags);
     }
 }
 
