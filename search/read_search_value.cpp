@@ -53,7 +53,8 @@ bool ValueScanner::RecordReachable(const SearchState& state, int64_t record, int
         *nextRecord = 0;
         return false;
     }
-    int64_t found = CellView{file_.Record(p)}.Record();
+    const unsigned char* bytes = file_.Record(p);
+    int64_t found = bytes ? CellView{bytes}.Record() : record;
     if (found == record) return true;
     *nextRecord = found;
     return false;
