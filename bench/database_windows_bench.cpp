@@ -35,6 +35,8 @@ namespace {
 using namespace velmar;
 using Clock = std::chrono::steady_clock;
 
+constexpr int kRepeats = 9;
+
 double Seconds(const std::function<void()>& work, int repeats) {
     double best = 1e300;
     for (int i = 0; i < repeats; ++i) {
@@ -157,16 +159,20 @@ int main(int argc, char** argv) {
     };
     for (const Case& c : cases) {
         ApplyInDialog(search, c.dialog);
-        double dialog = Seconds([&] { Click(search, ui::search_ids::kSearch); }, 3);
+        // Taken in turns, best of each: the two see the same machine load.
+        double dialog = 1e300, core = 1e300;
+        for (int i = 0; i < kRepeats; ++i) {
+            dialog = std::min(dialog, Seconds([&] { Click(search, ui::search_ids::kSearch); }, 1));
+            core = std::min(core, Seconds(
+                                      [&] {
+                                          if (c.count == 1)
+                                              SearchOneField(plain, coreState, c.core);
+                                          else
+                                              SearchThreeFields(plain, coreState, c.core);
+                                      },
+                                      1));
+        }
         int64_t dialogFound = state.search.state.results.count;
-        double core = Seconds(
-            [&] {
-                if (c.count == 1)
-                    SearchOneField(plain, coreState, c.core);
-                else
-                    SearchThreeFields(plain, coreState, c.core);
-            },
-            3);
         Row(c.name, dialog, core, 1.5);
         std::printf("%-34s found %lld (core %lld); caption \"%s\"\n", "", static_cast<long long>(dialogFound),
                     static_cast<long long>(coreState.results.count), platform::WindowTextAnsi(search).c_str());

@@ -18,6 +18,7 @@
 #include "ui/database_window_ids.h"
 #include "ui/link_dialog.h"
 #include "ui/main_window.h"
+#include "ui/main_menu.h"
 #include "ui/main_window_ids.h"
 #include "ui/record_navigator.h"
 #include "ui/search_dialog.h"
@@ -190,7 +191,9 @@ TEST_F(DatabaseWindowsTest, SearchDialogLayoutFontAndMenu) {
         HWND control = GetDlgItem(dialog, c.id);
         ASSERT_TRUE(control) << c.id;
         EXPECT_TRUE(SameText(platform::ClassNameOf(control), c.className)) << c.id;
-        if (c.text) EXPECT_EQ(Text(control), c.text) << c.id;
+        if (c.text) {
+            EXPECT_EQ(Text(control), c.text) << c.id;
+        }
         FontSeen font = FontOf(control);
         EXPECT_EQ(font.weight, FW_BOLD) << c.id;
         EXPECT_EQ(font.height, HeightForPoints(10)) << c.id;
@@ -432,7 +435,9 @@ TEST_F(DatabaseWindowsTest, NavigatorLayoutAndFonts) {
     for (const Expected& c : controls) {
         HWND control = GetDlgItem(navigator, c.id);
         ASSERT_TRUE(control) << c.id;
-        if (c.text) EXPECT_EQ(Text(control), c.text) << c.id;
+        if (c.text) {
+            EXPECT_EQ(Text(control), c.text) << c.id;
+        }
         EXPECT_EQ(FontOf(control).height, HeightForPoints(c.points)) << c.id;
         EXPECT_EQ(FontOf(control).weight, FW_BOLD) << c.id;
         EXPECT_EQ(GetWindow(control, GW_HWNDPREV), previous) << c.id << " in creation order";
@@ -575,6 +580,28 @@ TEST_F(DatabaseWindowsTest, AnEmptyDatabaseShowsNothingAtOpening) {
     EXPECT_NE(EditorText().find(L"Sr. #Nombre"), std::wstring::npos);
 }
 
+// Leaving a window and coming back gives the focus back to the control that
+// had it: `control` of `window`, while the editor of the main window takes the
+// focus in between.
+void ExpectFocusComesBack(HWND window, HWND control, HWND elsewhere) {
+    SetFocus(control);
+    ASSERT_EQ(GetFocus(), control);
+    SendMessageW(window, WM_NCACTIVATE, FALSE, 0);
+    SetFocus(elsewhere);
+    ASSERT_NE(GetFocus(), control);
+    SendMessageW(window, WM_NCACTIVATE, TRUE, 0);
+    EXPECT_EQ(GetFocus(), control);
+}
+
+TEST_F(DatabaseWindowsTest, FocusComesBackToTheControlThatHadIt) {
+    OpenMain();
+    HWND dialog = OpenSearch();
+    ExpectFocusComesBack(dialog, GetDlgItem(dialog, search_ids::kApply), window_->Editor());
+    Click(dialog, search_ids::kExit);
+    HWND navigator = OpenNavigator();
+    ExpectFocusComesBack(navigator, GetDlgItem(navigator, nav_ids::kNext), window_->Editor());
+}
+
 // ---- Link dialog ---------------------------------------------------------
 
 class LinkDialogTest : public DatabaseWindowsTest {
@@ -679,6 +706,12 @@ TEST_F(LinkDialogTest, WithNoFolderTheCommandsKeepTheirState) {
     EXPECT_EQ(FolderBox(link->Window()), L"");
     EXPECT_TRUE(state_.link.linked);
     EXPECT_TRUE(DatabaseCommandsEnabled());
+}
+
+TEST_F(LinkDialogTest, FocusComesBackToTheControlThatHadIt) {
+    OpenMain();
+    auto link = OpenLink();
+    ExpectFocusComesBack(link->Window(), GetDlgItem(link->Window(), link_ids::kBrowse), window_->Editor());
 }
 
 TEST_F(LinkDialogTest, OnlySalirEndsTheModalLoop) {
