@@ -21,7 +21,19 @@ struct Outcome {
     std::string err;
 };
 
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+// One command-line argument in double quotes. On Windows, backslashes before
+// the closing quote are doubled, or they would escape it.
+std::string Quote(const std::string& s) {
+#if defined(_WIN32)
+    std::string escaped = s;
+    std::size_t trailing = 0;
+    while (trailing < s.size() && s[s.size() - 1 - trailing] == '\\') ++trailing;
+    escaped.append(trailing, '\\');
+    return "\"" + escaped + "\"";
+#else
+    return "\"" + s + "\"";
+#endif
+}
 
 std::string Executable() {
     std::string exe = VELMAR_DB_EXE;
