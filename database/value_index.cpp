@@ -1,7 +1,8 @@
 #include "database/value_index.h"
 
 #include <algorithm>
-#include <numeric>
+#include <bit>
+#include <cstring>
 
 #include "database/file_layout.h"
 
@@ -25,6 +26,44 @@ const std::string* RecordValues::Find(std::string_view field) const {
     return nullptr;
 }
 
+namespace {
+
+void PutVarint(std::vector<unsigned char>& out, uint64_t value) {
+    while (value >= 0x80) {
+        out.push_back(static_cast<unsigned char>(value | 0x80));
+        value >>= 7;
+    }
+    out.push_back(static_cast<unsigned char>(value));
+}
+
+uint64_t GetVarint(const unsigned char*& p) {
+    uint64_t value = 0;
+    for (int shift = 0;; shift += 7) {
+        unsigned char byte = *p++;
+        value |= static_cast<uint64_t>(byte & 0x7F) << shift;
+        if (!(byte & 0x80)) return value;
+    }
+}
+
+// Small changes of either sign in few bytes; the arithmetic wraps, so any
+// two 64-bit record numbers give back the exact second one.
+uint64_t ZigZag(uint64_t difference) {
+    return (difference << 1) ^ (0 - (difference >> 63));
+}
+uint64_t UnZigZag(uint64_t coded) { return (coded >> 1) ^ (0 - (coded & 1)); }
+
+int64_t RecordOf(const unsigned char* cell) {
+    if constexpr (std::endian::native == std::endian::little) {
+        int64_t value;
+        std::memcpy(&value, cell + layout::kCellRecordOffset, sizeof value);
+        return value;
+    } else {
+        return layout::LoadI64(cell + layout::kCellRecordOffset);
+    }
+}
+
+}  // namespace
+
 std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const YieldHook& yield) {
     ValueIndex index;
     index.path_ = path;
@@ -32,50 +71,107 @@ std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const Yield
     index.stamp_ = StampOf(path);
     if (index.stamp_.size != file.ByteLength()) return std::nullopt;
     index.cells_ = file.Count();
+    index.stream_.reserve(static_cast<std::size_t>(std::min<int64_t>(index.cells_ / 8 + 64, int64_t{1} << 24)));
 
-    int64_t current = 0;
-    for (int64_t i = 1; i <= index.cells_; ++i) {
+    bool ascending = true;
+    int64_t previousRecord = 0, previousFirst = 0;
+    auto startSegment = [&](int64_t first, int64_t record) {
+        if (index.segments_ % kBlock == 0) {
+            index.blockRecord_.push_back(record);
+            index.blockOffset_.push_back(index.stream_.size());
+            previousRecord = 0;
+            previousFirst = 0;
+        }
+        PutVarint(index.stream_, ZigZag(static_cast<uint64_t>(record) - static_cast<uint64_t>(previousRecord)));
+        PutVarint(index.stream_, static_cast<uint64_t>(first - previousFirst));
+        if (index.segments_ > 0 && record <= index.lastRecord_) ascending = false;
+        previousRecord = record;
+        previousFirst = first;
+        index.lastRecord_ = record;
+        ++index.segments_;
+    };
+
+    int64_t sinceYield = 0;
+    for (int64_t i = 1; i <= index.cells_;) {
         const unsigned char* bytes = file.Record(i);
         if (!bytes) return std::nullopt;
-        int64_t record = layout::LoadI64(bytes + layout::kCellRecordOffset);
-        if (record != current || i == 1) {
-            index.segmentRecord_.push_back(record);
-            index.segmentFirst_.push_back(i);
-            current = record;
+        const int64_t buffered = file.BufferedFrom(i);
+        int64_t current = index.segments_ > 0 ? index.lastRecord_ : 0;
+        for (int64_t k = 0; k < buffered; ++k, bytes += layout::kCellSize) {
+            int64_t record = RecordOf(bytes);
+            if (record != current || (i == 1 && k == 0)) {
+                startSegment(i + k, record);
+                current = record;
+            }
         }
-        if (yield && i % kCellsPerYield == 0) yield();
+        i += buffered;
+        sinceYield += buffered;
+        if (yield && sinceYield >= kCellsPerYield) {
+            yield();
+            sinceYield = 0;
+        }
     }
     if (StampOf(path) != index.stamp_) return std::nullopt;
 
-    const std::vector<int64_t>& records = index.segmentRecord_;
-    if (std::adjacent_find(records.begin(), records.end(), std::greater_equal<>()) != records.end()) {
-        index.byRecord_.resize(records.size());
-        std::iota(index.byRecord_.begin(), index.byRecord_.end(), std::size_t{0});
-        std::stable_sort(index.byRecord_.begin(), index.byRecord_.end(),
-                         [&](std::size_t a, std::size_t b) { return records[a] < records[b]; });
+    if (!ascending) {
+        // A damaged file: keep every segment, sorted by record.
+        index.sorted_.reserve(static_cast<std::size_t>(index.segments_));
+        const unsigned char* p = index.stream_.data();
+        int64_t record = 0, first = 0;
+        for (int64_t s = 0; s < index.segments_; ++s) {
+            if (s % kBlock == 0) record = first = 0;
+            record = static_cast<int64_t>(static_cast<uint64_t>(record) + UnZigZag(GetVarint(p)));
+            first += static_cast<int64_t>(GetVarint(p));
+            if (s > 0) index.sorted_.back().last = first - 1;
+            index.sorted_.push_back({record, first, index.cells_});
+        }
+        std::stable_sort(index.sorted_.begin(), index.sorted_.end(),
+                         [](const Segment& a, const Segment& b) { return a.record < b.record; });
+        index.stream_ = {};
+        index.blockRecord_ = {};
+        index.blockOffset_ = {};
+    } else {
+        index.stream_.shrink_to_fit();
     }
-    index.segmentRecord_.shrink_to_fit();
-    index.segmentFirst_.shrink_to_fit();
     return index;
 }
 
 std::size_t ValueIndex::MemoryBytes() const {
-    return sizeof(*this) + segmentRecord_.capacity() * sizeof(int64_t) + segmentFirst_.capacity() * sizeof(int64_t) +
-           byRecord_.capacity() * sizeof(std::size_t) + path_.capacity();
+    return sizeof(*this) + stream_.capacity() + blockRecord_.capacity() * sizeof(int64_t) +
+           blockOffset_.capacity() * sizeof(std::size_t) + sorted_.capacity() * sizeof(Segment) + path_.capacity();
 }
 
-std::vector<std::size_t> ValueIndex::SegmentsOf(int64_t record) const {
-    std::vector<std::size_t> found;
-    if (byRecord_.empty()) {
-        auto at = std::lower_bound(segmentRecord_.begin(), segmentRecord_.end(), record);
-        if (at != segmentRecord_.end() && *at == record) found.push_back(static_cast<std::size_t>(at - segmentRecord_.begin()));
-        return found;
+std::vector<ValueIndex::Segment> ValueIndex::SegmentsOf(int64_t record) const {
+    if (!sorted_.empty()) {
+        auto [first, last] = std::equal_range(sorted_.begin(), sorted_.end(), Segment{record, 0, 0},
+                                              [](const Segment& a, const Segment& b) { return a.record < b.record; });
+        return {first, last};
     }
-    auto first = std::partition_point(byRecord_.begin(), byRecord_.end(),
-                                      [&](std::size_t s) { return segmentRecord_[s] < record; });
-    auto last = std::partition_point(first, byRecord_.end(), [&](std::size_t s) { return segmentRecord_[s] == record; });
-    found.assign(first, last);
-    return found;
+    auto block = std::upper_bound(blockRecord_.begin(), blockRecord_.end(), record);
+    if (block == blockRecord_.begin()) return {};
+    const int64_t b = static_cast<int64_t>(block - blockRecord_.begin()) - 1;
+    const unsigned char* p = stream_.data() + blockOffset_[static_cast<std::size_t>(b)];
+    int64_t current = 0, first = 0;
+    std::optional<Segment> found;
+    for (int64_t s = b * kBlock; s < segments_; ++s) {
+        if (s % kBlock == 0) current = first = 0;
+        current = static_cast<int64_t>(static_cast<uint64_t>(current) + UnZigZag(GetVarint(p)));
+        first += static_cast<int64_t>(GetVarint(p));
+        if (found) {
+            found->last = first - 1;
+            break;
+        }
+        if (current > record) return {};
+        if (current == record) found = Segment{record, first, cells_};
+    }
+    if (!found) return {};
+    return {*found};
+}
+
+std::vector<std::pair<int64_t, int64_t>> ValueIndex::CellRangesOf(int64_t record) const {
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    for (const Segment& segment : SegmentsOf(record)) ranges.emplace_back(segment.first, segment.last);
+    return ranges;
 }
 
 ValueIndex::Reader::Reader(const ValueIndex& index)
@@ -94,10 +190,8 @@ RecordValues ValueIndex::Reader::ValuesOf(int64_t record) {
     std::string runField;   // field of the latest cell read
     std::string collected;  // what ReadFieldValue(runField, record) holds at this point
     int64_t previousLast = 0;
-    for (std::size_t segment : index_.SegmentsOf(record)) {
-        const int64_t first = index_.segmentFirst_[segment];
-        const int64_t last =
-            segment + 1 < index_.segmentFirst_.size() ? index_.segmentFirst_[segment + 1] - 1 : index_.cells_;
+    for (const Segment& segment : index_.SegmentsOf(record)) {
+        const int64_t first = segment.first, last = segment.last;
         if (!collected.empty() && first > previousLast + 1 && GapChangesField(previousLast + 1, first - 1, runField)) {
             collected.clear();
         }
