@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 
 #include "database/file_layout.h"
 
@@ -28,13 +29,35 @@ const std::string* RecordValues::Find(std::string_view field) const {
 
 namespace {
 
-void PutVarint(std::vector<unsigned char>& out, uint64_t value) {
-    while (value >= 0x80) {
-        out.push_back(static_cast<unsigned char>(value | 0x80));
-        value >>= 7;
+// Appends varints to a byte list through a small buffer, so that a file
+// with a segment per cell costs a few large copies, not one per segment.
+class VarintWriter {
+public:
+    explicit VarintWriter(std::vector<unsigned char>& out) : out_(out) {}
+    ~VarintWriter() { Flush(); }
+    VarintWriter(const VarintWriter&) = delete;
+    VarintWriter& operator=(const VarintWriter&) = delete;
+
+    void Put(uint64_t value) {
+        if (used_ > sizeof pending_ - 10) Flush();
+        while (value >= 0x80) {
+            pending_[used_++] = static_cast<unsigned char>(value | 0x80);
+            value >>= 7;
+        }
+        pending_[used_++] = static_cast<unsigned char>(value);
     }
-    out.push_back(static_cast<unsigned char>(value));
-}
+    // Bytes written so far, the pending ones included.
+    std::size_t Size() const { return out_.size() + used_; }
+    void Flush() {
+        out_.insert(out_.end(), pending_, pending_ + used_);
+        used_ = 0;
+    }
+
+private:
+    std::vector<unsigned char>& out_;
+    unsigned char pending_[1 << 14];
+    std::size_t used_ = 0;
+};
 
 uint64_t GetVarint(const unsigned char*& p) {
     uint64_t value = 0;
@@ -64,6 +87,24 @@ int64_t RecordOf(const unsigned char* cell) {
 
 }  // namespace
 
+namespace {
+
+struct Run {
+    uint64_t recordStep;  // change of record number from the segment before (wrapping)
+    int64_t length;       // cells of each segment
+    int64_t count;        // segments
+};
+
+Run ReadRun(const unsigned char*& p) {
+    Run run;
+    run.recordStep = UnZigZag(GetVarint(p));
+    run.length = static_cast<int64_t>(GetVarint(p));
+    run.count = static_cast<int64_t>(GetVarint(p));
+    return run;
+}
+
+}  // namespace
+
 std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const YieldHook& yield) {
     ValueIndex index;
     index.path_ = path;
@@ -71,23 +112,37 @@ std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const Yield
     index.stamp_ = StampOf(path);
     if (index.stamp_.size != file.ByteLength()) return std::nullopt;
     index.cells_ = file.Count();
-    index.stream_.reserve(static_cast<std::size_t>(std::min<int64_t>(index.cells_ / 8 + 64, int64_t{1} << 24)));
 
+    // The run being collected, and the segment being read.
     bool ascending = true;
-    int64_t previousRecord = 0, previousFirst = 0;
-    auto startSegment = [&](int64_t first, int64_t record) {
-        if (index.segments_ % kBlock == 0) {
-            index.blockRecord_.push_back(record);
-            index.blockOffset_.push_back(index.stream_.size());
-            previousRecord = 0;
-            previousFirst = 0;
+    std::optional<Run> run;
+    int64_t runFirstRecord = 0, runPreviousRecord = 0, runNextCell = 1;
+    int64_t segmentRecord = 0, segmentFirst = 1;
+    int64_t entries = 0;
+    auto writer = std::make_unique<VarintWriter>(index.runs_);
+    auto endRun = [&] {
+        if (entries++ % kEntriesPerMark == 0) {
+            index.marks_.push_back({runFirstRecord, runPreviousRecord, runNextCell, writer->Size()});
         }
-        PutVarint(index.stream_, ZigZag(static_cast<uint64_t>(record) - static_cast<uint64_t>(previousRecord)));
-        PutVarint(index.stream_, static_cast<uint64_t>(first - previousFirst));
-        if (index.segments_ > 0 && record <= index.lastRecord_) ascending = false;
-        previousRecord = record;
-        previousFirst = first;
-        index.lastRecord_ = record;
+        writer->Put(ZigZag(run->recordStep));
+        writer->Put(static_cast<uint64_t>(run->length));
+        writer->Put(static_cast<uint64_t>(run->count));
+    };
+    // Segment `segmentRecord` ends before cell `next`.
+    auto endSegment = [&](int64_t next) {
+        const uint64_t step = static_cast<uint64_t>(segmentRecord) - static_cast<uint64_t>(index.lastRecord_);
+        const int64_t length = next - segmentFirst;
+        if (index.segments_ > 0 && segmentRecord <= index.lastRecord_) ascending = false;
+        if (run && run->recordStep == step && run->length == length) {
+            ++run->count;
+        } else {
+            if (run) endRun();
+            run = Run{step, length, 1};
+            runFirstRecord = segmentRecord;
+            runPreviousRecord = index.lastRecord_;
+            runNextCell = segmentFirst;
+        }
+        index.lastRecord_ = segmentRecord;
         ++index.segments_;
     };
 
@@ -96,12 +151,12 @@ std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const Yield
         const unsigned char* bytes = file.Record(i);
         if (!bytes) return std::nullopt;
         const int64_t buffered = file.BufferedFrom(i);
-        int64_t current = index.segments_ > 0 ? index.lastRecord_ : 0;
         for (int64_t k = 0; k < buffered; ++k, bytes += layout::kCellSize) {
-            int64_t record = RecordOf(bytes);
-            if (record != current || (i == 1 && k == 0)) {
-                startSegment(i + k, record);
-                current = record;
+            const int64_t record = RecordOf(bytes);
+            if (record != segmentRecord || i + k == 1) {
+                if (i + k > 1) endSegment(i + k);
+                segmentRecord = record;
+                segmentFirst = i + k;
             }
         }
         i += buffered;
@@ -111,61 +166,74 @@ std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const Yield
             sinceYield = 0;
         }
     }
+    if (index.cells_ > 0) endSegment(index.cells_ + 1);
+    if (run) endRun();
+    writer.reset();
     if (StampOf(path) != index.stamp_) return std::nullopt;
 
     if (!ascending) {
-        // A damaged file: keep every segment, sorted by record.
+        // A damaged file: every segment, sorted by record.
         index.sorted_.reserve(static_cast<std::size_t>(index.segments_));
-        const unsigned char* p = index.stream_.data();
-        int64_t record = 0, first = 0;
-        for (int64_t s = 0; s < index.segments_; ++s) {
-            if (s % kBlock == 0) record = first = 0;
-            record = static_cast<int64_t>(static_cast<uint64_t>(record) + UnZigZag(GetVarint(p)));
-            first += static_cast<int64_t>(GetVarint(p));
-            if (s > 0) index.sorted_.back().last = first - 1;
-            index.sorted_.push_back({record, first, index.cells_});
+        const unsigned char* p = index.runs_.data();
+        uint64_t record = 0;
+        int64_t next = 1;
+        for (int64_t e = 0; e < entries; ++e) {
+            Run r = ReadRun(p);
+            for (int64_t j = 0; j < r.count; ++j) {
+                record += r.recordStep;
+                index.sorted_.push_back({static_cast<int64_t>(record), next, next + r.length - 1});
+                next += r.length;
+            }
         }
         std::stable_sort(index.sorted_.begin(), index.sorted_.end(),
                          [](const Segment& a, const Segment& b) { return a.record < b.record; });
-        index.stream_ = {};
-        index.blockRecord_ = {};
-        index.blockOffset_ = {};
+        index.runs_ = {};
+        index.marks_ = {};
     } else {
-        index.stream_.shrink_to_fit();
+        index.runs_.shrink_to_fit();
+        index.marks_.shrink_to_fit();
     }
     return index;
 }
 
 std::size_t ValueIndex::MemoryBytes() const {
-    return sizeof(*this) + stream_.capacity() + blockRecord_.capacity() * sizeof(int64_t) +
-           blockOffset_.capacity() * sizeof(std::size_t) + sorted_.capacity() * sizeof(Segment) + path_.capacity();
+    return sizeof(*this) + runs_.capacity() + marks_.capacity() * sizeof(Mark) + sorted_.capacity() * sizeof(Segment) +
+           path_.capacity();
 }
 
 std::vector<ValueIndex::Segment> ValueIndex::SegmentsOf(int64_t record) const {
-    if (!sorted_.empty()) {
+    if (!sorted_.empty() || marks_.empty()) {
         auto [first, last] = std::equal_range(sorted_.begin(), sorted_.end(), Segment{record, 0, 0},
                                               [](const Segment& a, const Segment& b) { return a.record < b.record; });
         return {first, last};
     }
-    auto block = std::upper_bound(blockRecord_.begin(), blockRecord_.end(), record);
-    if (block == blockRecord_.begin()) return {};
-    const int64_t b = static_cast<int64_t>(block - blockRecord_.begin()) - 1;
-    const unsigned char* p = stream_.data() + blockOffset_[static_cast<std::size_t>(b)];
-    int64_t current = 0, first = 0;
-    std::optional<Segment> found;
-    for (int64_t s = b * kBlock; s < segments_; ++s) {
-        if (s % kBlock == 0) current = first = 0;
-        current = static_cast<int64_t>(static_cast<uint64_t>(current) + UnZigZag(GetVarint(p)));
-        first += static_cast<int64_t>(GetVarint(p));
-        if (found) {
-            found->last = first - 1;
-            break;
+    auto mark = std::upper_bound(marks_.begin(), marks_.end(), record,
+                                 [](int64_t r, const Mark& m) { return r < m.firstRecord; });
+    if (mark == marks_.begin()) return {};
+    --mark;
+    const unsigned char* p = runs_.data() + mark->offset;
+    const unsigned char* end = runs_.data() + runs_.size();
+    int64_t previous = mark->previousRecord, next = mark->nextCell;
+    while (p < end) {
+        Run run = ReadRun(p);
+        // The records of the run: previous + step, previous + 2 step, ...; all
+        // ascend, so the differences below are exact in unsigned arithmetic.
+        const int64_t first = static_cast<int64_t>(static_cast<uint64_t>(previous) + run.recordStep);
+        const int64_t last =
+            static_cast<int64_t>(static_cast<uint64_t>(previous) + run.recordStep * static_cast<uint64_t>(run.count));
+        if (record < first) return {};
+        if (record <= last) {
+            // A step of 0 only starts the file (a first record 0), in a run of one.
+            const uint64_t offset = static_cast<uint64_t>(record) - static_cast<uint64_t>(first);
+            if (offset != 0 && offset % run.recordStep != 0) return {};
+            const int64_t j = offset == 0 ? 0 : static_cast<int64_t>(offset / run.recordStep);
+            const int64_t cell = next + j * run.length;
+            return {Segment{record, cell, cell + run.length - 1}};
         }
-        if (current > record) return {};
-        if (current == record) found = Segment{record, first, cells_};
+        previous = last;
+        next += run.length * run.count;
     }
-    if (!found) return {};
-    return {*found};
+    return {};
 }
 
 std::vector<std::pair<int64_t, int64_t>> ValueIndex::CellRangesOf(int64_t record) const {

@@ -93,15 +93,21 @@ private:
     int64_t segments_ = 0;
     int64_t lastRecord_ = 0;
 
-    // Segments whose records ascend, as a healthy file has them: per segment,
-    // the change of record number (zigzag) and of first cell, each a varint,
-    // about two bytes per segment. Every kBlock segments the values restart
-    // from zero, and `blockRecord_`/`blockOffset_` give the block's first
-    // record and where it begins, for a binary search.
-    static constexpr int64_t kBlock = 64;
-    std::vector<unsigned char> stream_;
-    std::vector<int64_t> blockRecord_;
-    std::vector<std::size_t> blockOffset_;
+    // Segments whose records ascend, as a healthy file has them, as runs:
+    // each entry of `runs_` is three varints, the change of record number
+    // from the segment before (zigzag), the segment length in cells, and how
+    // many segments in a row share both. A file with one character per record
+    // is then a single entry; a usual one takes about three bytes a record.
+    // Every kEntriesPerMark entries a mark keeps where decoding may start.
+    struct Mark {
+        int64_t firstRecord;     // record of the first segment of the entry
+        int64_t previousRecord;  // record of the segment before it (0 at the start)
+        int64_t nextCell;        // first cell of the entry's first segment
+        std::size_t offset;      // where the entry begins in runs_
+    };
+    static constexpr int64_t kEntriesPerMark = 32;
+    std::vector<unsigned char> runs_;
+    std::vector<Mark> marks_;
 
     // Segments of a damaged file, whose records do not ascend: sorted by
     // record, in file order within a record.

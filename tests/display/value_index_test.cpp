@@ -122,7 +122,7 @@ TEST(ValueIndex, FindsEveryRecordOfALargeHealthyFile) {
     ASSERT_TRUE(index);
     EXPECT_EQ(index->SegmentCount(), 5000);
     EXPECT_EQ(index->LastRecordNumber(), record);
-    EXPECT_LT(index->MemoryBytes(), std::size_t{5000} * 4);
+    EXPECT_LT(index->MemoryBytes(), std::size_t{5000} * 6);  // well below two 64-bit numbers a segment
     ValueIndex::Reader reader(*index);
     int64_t previous = INT64_MIN;
     for (const auto& [number, value] : stored) {
