@@ -113,37 +113,40 @@ std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const Yield
     if (index.stamp_.size != file.ByteLength()) return std::nullopt;
     index.cells_ = file.Count();
 
-    // The run being collected, and the segment being read.
+    // The run being collected, and the segment being read. Plain locals, so
+    // that the per-cell loop keeps them in registers.
     bool ascending = true;
-    std::optional<Run> run;
+    bool haveRun = false;
+    Run run{0, 0, 0};
     int64_t runFirstRecord = 0, runPreviousRecord = 0, runNextCell = 1;
     int64_t segmentRecord = 0, segmentFirst = 1;
-    int64_t entries = 0;
+    int64_t lastRecord = 0, segments = 0, entries = 0;
     auto writer = std::make_unique<VarintWriter>(index.runs_);
     auto endRun = [&] {
         if (entries++ % kEntriesPerMark == 0) {
             index.marks_.push_back({runFirstRecord, runPreviousRecord, runNextCell, writer->Size()});
         }
-        writer->Put(ZigZag(run->recordStep));
-        writer->Put(static_cast<uint64_t>(run->length));
-        writer->Put(static_cast<uint64_t>(run->count));
+        writer->Put(ZigZag(run.recordStep));
+        writer->Put(static_cast<uint64_t>(run.length));
+        writer->Put(static_cast<uint64_t>(run.count));
     };
     // Segment `segmentRecord` ends before cell `next`.
     auto endSegment = [&](int64_t next) {
-        const uint64_t step = static_cast<uint64_t>(segmentRecord) - static_cast<uint64_t>(index.lastRecord_);
+        const uint64_t step = static_cast<uint64_t>(segmentRecord) - static_cast<uint64_t>(lastRecord);
         const int64_t length = next - segmentFirst;
-        if (index.segments_ > 0 && segmentRecord <= index.lastRecord_) ascending = false;
-        if (run && run->recordStep == step && run->length == length) {
-            ++run->count;
+        if (segments > 0 && segmentRecord <= lastRecord) ascending = false;
+        if (haveRun && run.recordStep == step && run.length == length) {
+            ++run.count;
         } else {
-            if (run) endRun();
+            if (haveRun) endRun();
+            haveRun = true;
             run = Run{step, length, 1};
             runFirstRecord = segmentRecord;
-            runPreviousRecord = index.lastRecord_;
+            runPreviousRecord = lastRecord;
             runNextCell = segmentFirst;
         }
-        index.lastRecord_ = segmentRecord;
-        ++index.segments_;
+        lastRecord = segmentRecord;
+        ++segments;
     };
 
     int64_t sinceYield = 0;
@@ -167,8 +170,10 @@ std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const Yield
         }
     }
     if (index.cells_ > 0) endSegment(index.cells_ + 1);
-    if (run) endRun();
+    if (haveRun) endRun();
     writer.reset();
+    index.lastRecord_ = lastRecord;
+    index.segments_ = segments;
     if (StampOf(path) != index.stamp_) return std::nullopt;
 
     if (!ascending) {
