@@ -102,12 +102,14 @@ int LoadFieldList(LinkedDatabase& db) {
             list.names.emplace_back();
             list.types.push_back(0);
             list.options.emplace_back();
+            list.searchFlags.push_back(0);
             continue;
         }
         DefinitionView def{bytes};
         list.names.emplace_back(def.Name());
         list.types.push_back(def.Type());
         list.options.emplace_back(def.Options());
+        list.searchFlags.push_back(def.SearchFlag());
     }
     db.fields = std::move(list);
     return db.fields.Count();

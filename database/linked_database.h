@@ -21,17 +21,19 @@ inline constexpr char kPathSeparator = '/';
 // so that a user interface can keep its windows responsive. Empty by default.
 using YieldHook = std::function<void()>;
 
-// The in-memory copy of the field definition file: names, types and option
-// lists by field index from 1.
+// The in-memory copy of the field definition file: names, types, option
+// lists and search flags by field index from 1.
 struct FieldList {
     std::vector<std::string> names;
     std::vector<int16_t> types;
     std::vector<std::string> options;
+    std::vector<int32_t> searchFlags;
 
     int Count() const { return static_cast<int>(names.size()); }
     const std::string& Name(int index) const { return names[static_cast<std::size_t>(index - 1)]; }
     int16_t Type(int index) const { return types[static_cast<std::size_t>(index - 1)]; }
     const std::string& Options(int index) const { return options[static_cast<std::size_t>(index - 1)]; }
+    int32_t SearchFlag(int index) const { return searchFlags[static_cast<std::size_t>(index - 1)]; }
 };
 
 // The linked folder (ending in the path separator; empty when none is linked),

@@ -1,0 +1,136 @@
+// Measures the database core on a generated value file of about 100 MB and
+// prints each figure as a ratio to a plain sequential read of the same file,
+// all in one run. Usage: velmar_bench [records] (default 50000).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "database/file_layout.h"
+#include "database/linked_database.h"
+#include "search/searches.h"
+#include "tests/support/fixture.h"
+#include "tests/support/literal_model.h"
+
+namespace {
+
+using namespace velmar;
+using Clock = std::chrono::steady_clock;
+
+double Seconds(const std::function<void()>& work, int repeats) {
+    double best = 1e300;
+    for (int i = 0; i < repeats; ++i) {
+        auto start = Clock::now();
+        work();
+        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+// Peak resident memory since the last reset, in KiB (Linux only; 0 elsewhere).
+long PeakKiB(const char* key = "VmHWM:") {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::string(key).size());
+    return 0;
+}
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+const char* const kFields[] = {"Nombre", "Apellido", "Ciudad", "Edad", "Codigo", "Notas"};
+const char* const kTowns[] = {"Lugo", "Vigo", "Soria", "Teruel", "Cuenca", "Huesca", "Zamora", "Avila"};
+
+void Generate(const test::DatabaseFixture& fx, int records) {
+    std::mt19937 rng(12345);
+    std::ofstream out(fx.ValuePath(), std::ios::binary);
+    std::vector<test::Cell> cells;
+    auto word = [&](std::size_t length) {
+        std::string w;
+        for (std::size_t i = 0; i < length; ++i) w.push_back(static_cast<char>('a' + rng() % 26));
+        return w;
+    };
+    for (int r = 1; r <= records; ++r) {
+        cells.clear();
+        std::string values[6] = {word(4 + rng() % 6), word(5 + rng() % 5), kTowns[rng() % 8],
+                                 std::to_string(18 + rng() % 70), word(6 + rng() % 4), word(6 + rng() % 5)};
+        for (int f = 0; f < 6; ++f)
+            for (std::size_t i = 0; i < values[f].size(); ++i)
+                cells.push_back({kFields[f], r, static_cast<unsigned char>(values[f][i]),
+                                 i + 1 == values[f].size() ? 1 : 0});
+        std::vector<unsigned char> bytes = test::EncodeCells(cells);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::vector<test::Definition> defs;
+    for (const char* f : kFields) defs.push_back({f, 1, 1, ""});
+    test::WriteBytes(fx.DefinitionPath(), test::EncodeDefinitions(defs));
+}
+
+void Row(const char* what, double seconds, double floor, const char* target, bool met) {
+    std::printf("%-44s %10.1f ms %8.2f x floor   %-22s %s\n", what, seconds * 1000, seconds / floor, target,
+                met ? "met" : "MISSED");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int records = argc > 1 ? std::atoi(argv[1]) : 50000;
+    test::DatabaseFixture fx("Bench");
+    Generate(fx, records);
+    LinkedDatabase db = fx.Database();
+    const std::string path = fx.ValuePath();
+    std::printf("value file: %s, %.1f MB, %lld cells, %d records\n\n", path.c_str(),
+                static_cast<double>(test::ReadBytes(path).size()) / 1e6,
+                static_cast<long long>(test::ReadBytes(path).size() / layout::kCellSize), records);
+
+    // The floor: the whole file once, in 1 MiB reads, touching every cell.
+    volatile unsigned sink = 0;
+    double floor = Seconds(
+        [&] {
+            std::FILE* f = std::fopen(path.c_str(), "rb");
+            std::vector<unsigned char> buffer(std::size_t{1} << 20);
+            unsigned sum = 0;
+            std::size_t n;
+            while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0)
+                for (std::size_t i = layout::kCellCharOffset; i < n; i += layout::kCellSize) sum += buffer[i];
+            std::fclose(f);
+            sink = sink + sum;
+        },
+        7);
+
+    SearchCriteria one{{"Ciudad", "", ""}, {"Lugo", "", ""}, {"=", "", ""}};
+    SearchCriteria three{{"Nombre", "Ciudad", "Edad"}, {"a", "Lugo", "40"}, {"*-", "=", ">"}};
+    SearchState state;
+    int64_t oneFound = 0, threeFound = 0;
+    double oneSearch = Seconds([&] { SearchOneField(db, state, one); oneFound = state.results.count; }, 5);
+    double threeSearch = Seconds([&] { SearchThreeFields(db, state, three); threeFound = state.results.count; }, 5);
+    std::string last;
+    double lastValue = Seconds([&] { last = ReadFieldValue(db, "Notas", records); }, 5);
+
+    ResetPeak();
+    long before = PeakKiB("VmRSS:");
+    SearchOneField(db, state, one);
+    long growthKiB = PeakKiB() - before;
+    long resultsKiB = static_cast<long>(state.results.count * 8 / 1024);
+
+    model::State literalState;
+    std::size_t literalFound = 0;
+    double literal = Seconds([&] { literalFound = model::Search(db, literalState, one, 1)->found.size(); }, 1);
+
+    Row("one-criterion search", oneSearch, floor, "<= 3 x floor", oneSearch <= 3 * floor);
+    Row("three-criteria search", threeSearch, floor, "<= 4 x floor", threeSearch <= 4 * floor);
+    Row("ReadFieldValue, last record", lastValue, floor, "(a full scan)", true);
+    Row("literal baseline (one positioned read/cell)", literal, floor, ">= 20 x our search",
+        literal >= 20 * oneSearch);
+    std::printf("%-44s %10.1f x our one-criterion search\n", "literal baseline / ours", literal / oneSearch);
+    std::printf("%-44s %10ld KiB (found records take %ld KiB)   %s\n", "peak memory growth during a search",
+                growthKiB, resultsKiB, growthKiB < 32 * 1024 + resultsKiB ? "met" : "MISSED");
+    std::printf("\nfloor (plain read) %.1f ms; found %lld / %lld records; literal found %zu; last value \"%s\"\n",
+                floor * 1000, static_cast<long long>(oneFound), static_cast<long long>(threeFound), literalFound,
+                last.c_str());
+    return static_cast<std::size_t>(oneFound) == literalFound ? 0 : 1;
+}

@@ -1,0 +1,137 @@
+// velmar-db run as a user runs it: a separate process, its output and status.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/support/fixture.h"
+
+#ifndef VELMAR_DB_EXE
+#error "VELMAR_DB_EXE must name the velmar-db executable"
+#endif
+
+namespace velmar {
+namespace {
+
+using test::DatabaseFixture;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+std::string Executable() {
+    std::string exe = VELMAR_DB_EXE;
+#if defined(_WIN32)
+    // Under Wine the build folder is reached through the drive that maps the host's root.
+    if (!exe.empty() && exe[0] == '/') {
+        for (char& c : exe)
+            if (c == '/') c = '\\';
+        exe = "Z:" + exe;
+    }
+#endif
+    return exe;
+}
+
+Outcome VelmarDb(const std::string& arguments) {
+    test::TempFolder temp;
+    std::string errPath = (temp.Path() / "err.txt").string();
+    std::string command = Quote(Executable()) + " " + arguments + " 2>" + Quote(errPath);
+#if defined(_WIN32)
+    command = "\"" + command + "\"";  // cmd /c strips one pair of quotes
+    std::FILE* pipe = _popen(command.c_str(), "rb");
+#else
+    std::FILE* pipe = popen(command.c_str(), "r");
+#endif
+    Outcome run{-1, {}, {}};
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+#if defined(_WIN32)
+    run.status = _pclose(pipe);
+#else
+    int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    std::vector<unsigned char> err = test::ReadBytes(errPath);
+    run.err.assign(err.begin(), err.end());
+    return run;
+}
+
+class VelmarDbTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fx.Field("Nombre", 1).Field("Edad", 2, 0).Field("Ciudad", 1, 1, "A|B");
+        fx.Value("Nombre", 1, "Ana").Value("Edad", 1, "30").Value("Ciudad", 1, "Lugo");
+        fx.Value("Nombre", 2, "Se\xF1or -1").Value("Edad", 2, "7").Value("Ciudad", 2, "Vigo");
+        fx.Value("Nombre", 3, "Eva").Value("Edad", 3, "55").Value("Ciudad", 3, "Lugo");
+        fx.Write();
+        folder = Quote(fx.Folder());
+    }
+    DatabaseFixture fx;
+    std::string folder;
+};
+
+TEST_F(VelmarDbTest, CheckCountValueAndFields) {
+    Outcome check = VelmarDb("check " + folder);
+    EXPECT_EQ(check.out, "FolderValid\n");
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(VelmarDb("count " + folder).out, "3\n");
+    EXPECT_EQ(VelmarDb("value " + folder + " Nombre 2").out, "Se\xC3\xB1or -1\n");
+    EXPECT_EQ(VelmarDb("value " + folder + " Nombre 9").out, "No datos\n");
+    EXPECT_EQ(VelmarDb("fields " + folder).out, "1\tNombre\t1\t1\t\n2\tEdad\t2\t0\t\n3\tCiudad\t1\t1\tA|B\n");
+}
+
+TEST_F(VelmarDbTest, CheckReportsAFolderThatIsNoDatabase) {
+    std::string folderWithoutSeparator = fx.Folder().substr(0, fx.Folder().size() - 1);
+    EXPECT_EQ(VelmarDb("check " + Quote(folderWithoutSeparator)).out, "FolderValid\n")
+        << "a missing trailing separator is appended";
+    fx.WriteDefinitionBytes(std::vector<unsigned char>(12043, 0));
+    Outcome bad = VelmarDb("check " + folder);
+    EXPECT_EQ(bad.out, "BadFormat\n");
+    EXPECT_EQ(bad.status, 1);
+}
+
+TEST_F(VelmarDbTest, SearchPrintsRecordsThenTheClosingMessage) {
+    EXPECT_EQ(VelmarDb("search " + folder + " Ciudad = Lugo").out, "1\n3\n2 Resultados ...\n");
+    EXPECT_EQ(VelmarDb("search " + folder + " Edad 02 10 Ciudad 01 Lugo").out, "1\n3\n2 Resultados ...\n");
+    EXPECT_EQ(VelmarDb("search " + folder + " Nombre -* \"r -1\"").out, "2\n1 Resultados ...\n");
+    EXPECT_EQ(VelmarDb("search " + folder + " Nombre = Zoe").out, "No hay Resultados ...\n");
+    EXPECT_EQ(VelmarDb("search " + folder + " Nombre $ \xC3\xB1").out, "2\n1 Resultados ...\n");
+}
+
+TEST_F(VelmarDbTest, RefusesBadArguments) {
+    Outcome badOp = VelmarDb("search " + folder + " Nombre 10 x");
+    EXPECT_EQ(badOp.status, 2);
+    EXPECT_NE(badOp.err.find("Uso:"), std::string::npos);
+    Outcome empty = VelmarDb("search " + folder + " Nombre = \"\"");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("No ha escrito valores a buscar ..."), std::string::npos);
+    Outcome noCodePage = VelmarDb("search " + folder + " Nombre = \xE2\x82\xAC\xE2\x98\x83");
+    EXPECT_EQ(noCodePage.status, 1);
+    EXPECT_NE(noCodePage.err.find("Windows-1252"), std::string::npos);
+    EXPECT_EQ(VelmarDb("value " + folder + " Nombre uno").status, 2);
+    EXPECT_EQ(VelmarDb("nada").status, 2);
+    EXPECT_EQ(VelmarDb("value " + folder + " Nombre -1").out, "No datos\n") << "-1 is a record, not an option";
+}
+
+TEST_F(VelmarDbTest, UnknownFieldsAreSearchedWithAWarning) {
+    Outcome run = VelmarDb("search " + folder + " Falta \"<>\" x");
+    EXPECT_EQ(run.out, "1\n2\n3\n3 Resultados ...\n");
+    EXPECT_NE(run.err.find("Falta"), std::string::npos);
+}
+
+TEST(VelmarDbHelp, ListsTheCommands) {
+    Outcome help = VelmarDb("--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* name : {"check", "fields", "count", "value", "search"})
+        EXPECT_NE(help.out.find(name), std::string::npos) << name;
+    EXPECT_EQ(VelmarDb("search --help").status, 0);
+}
+
+}  // namespace
+}  // namespace velmar

@@ -1,0 +1,35 @@
+// A plain model of the lookups and searches, written straight from their
+// step-by-step rules: every lookup opens the value file and reads each cell
+// with its own positioned read. The fast implementation is checked against
+// it, and the benchmark uses it as the baseline.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "database/linked_database.h"
+
+namespace velmar::model {
+
+struct State {
+    int64_t scanPosition = 1;
+    int64_t scanRecord = 0;
+};
+
+std::string ReadFieldValue(const LinkedDatabase& db, const std::string& field, int64_t record);
+std::string ReadSearchValue(const LinkedDatabase& db, State& state, const std::string& field, int64_t record,
+                            const std::string& search, const std::string& code);
+
+struct Outcome {
+    std::vector<int64_t> found;
+    std::vector<std::string> progress;  // every progress text, in order
+};
+
+// Runs the search over criteria 1..count (already in field definition order
+// for two or three). Returns nothing when the record count exceeds `limit`.
+std::optional<Outcome> Search(const LinkedDatabase& db, State& state, const SearchCriteria& criteria, int count,
+                              int64_t limit = 2000000);
+
+}  // namespace velmar::model
