@@ -7,6 +7,7 @@
 #include <string>
 
 #include "database/linked_database.h"
+#include "search/search_state.h"
 
 namespace velmar {
 
@@ -52,10 +53,19 @@ struct DisplayTemplate {
     }
 };
 
+// The criteria the search dialog applied (entries 1..count), and the scan
+// position and results that the searches leave for the record navigator.
+struct SearchSession {
+    SearchCriteria criteria;
+    int criteriaCount = 0;
+    SearchState state;
+};
+
 struct ProgramState {
     DatabaseLink link;
     WindowGuards guards;
     ChosenColours colours;
+    SearchSession search;
     DisplayTemplate display;
 };
 

@@ -3,8 +3,9 @@
 namespace velmar::platform {
 
 DialogTemplate::DialogTemplate(std::wstring_view title, DWORD style, DWORD exStyle, short x, short y, short cx,
-                               short cy, std::wstring_view fontFace, WORD fontPoints) {
-    PutDword(style | DS_SETFONT);
+                               short cy, std::wstring_view fontFace, WORD fontPoints)
+    : style_(style | DS_SETFONT) {
+    PutDword(style_);
     PutDword(exStyle);
     PutWord(0);  // cdit, counted by Add
     PutWord(static_cast<WORD>(x));
@@ -30,8 +31,8 @@ DialogTemplate& DialogTemplate::Add(const DialogControl& control) {
     PutText(control.className);
     PutText(control.text);
     PutWord(0);  // no creation data
-    ++count_;
-    words_[4] = static_cast<WORD>(count_);  // cdit sits after the two DWORDs
+    controls_.push_back(control);
+    words_[4] = static_cast<WORD>(controls_.size());  // cdit sits after the two DWORDs
     return *this;
 }
 
@@ -70,11 +71,15 @@ RECT ChildRectInDialogUnits(HWND dialog, HWND child) {
     RECT r{};
     GetWindowRect(child, &r);
     MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+    // The dialog manager maps a control's position and its size separately,
+    // each rounded, so the way back converts them separately too.
     RECT base{0, 0, 4, 8};
     MapDialogRect(dialog, &base);
-    auto x = [&](LONG px) { return MulDiv(px, 4, base.right); };
-    auto y = [&](LONG px) { return MulDiv(px, 8, base.bottom); };
-    return RECT{x(r.left), y(r.top), x(r.right), y(r.bottom)};
+    LONG x = MulDiv(r.left, 4, base.right);
+    LONG y = MulDiv(r.top, 8, base.bottom);
+    LONG cx = MulDiv(r.right - r.left, 4, base.right);
+    LONG cy = MulDiv(r.bottom - r.top, 8, base.bottom);
+    return RECT{x, y, x + cx, y + cy};
 }
 
 }  // namespace velmar::platform

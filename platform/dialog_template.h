@@ -49,7 +49,10 @@ public:
 
     DialogTemplate& Add(const DialogControl& control);
 
-    int ControlCount() const { return count_; }
+    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    // The controls as added, for reading a layout back without creating it.
+    const std::vector<DialogControl>& Controls() const { return controls_; }
+    DWORD Style() const { return style_; }
     // Valid until the next Add.
     const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
 
@@ -60,7 +63,8 @@ private:
     void AlignToDword();
 
     std::vector<WORD> words_;
-    int count_ = 0;
+    std::vector<DialogControl> controls_;
+    DWORD style_;
 };
 
 // The rectangle of a dialog-unit box in the pixels of `dialog` (MapDialogRect).

@@ -8,11 +8,21 @@ namespace velmar::platform::editor {
 void SetOptions(HWND editor, WPARAM operation, LPARAM options) {
     SendMessageW(editor, EM_SETOPTIONS, operation, options);
 }
-LPARAM Options(HWND editor) { return SendMessageW(editor, EM_GETOPTIONS, 0, 0); }
-void LimitText(HWND editor, LPARAM characters) { SendMessageW(editor, EM_EXLIMITTEXT, 0, characters); }
-LRESULT TextLimit(HWND editor) { return SendMessageW(editor, EM_GETLIMITTEXT, 0, 0); }
-void SetEventMask(HWND editor, LPARAM mask) { SendMessageW(editor, EM_SETEVENTMASK, 0, mask); }
-LPARAM EventMask(HWND editor) { return SendMessageW(editor, EM_GETEVENTMASK, 0, 0); }
+LPARAM Options(HWND editor) {
+    return SendMessageW(editor, EM_GETOPTIONS, 0, 0);
+}
+void LimitText(HWND editor, LPARAM characters) {
+    SendMessageW(editor, EM_EXLIMITTEXT, 0, characters);
+}
+LRESULT TextLimit(HWND editor) {
+    return SendMessageW(editor, EM_GETLIMITTEXT, 0, 0);
+}
+void SetEventMask(HWND editor, LPARAM mask) {
+    SendMessageW(editor, EM_SETEVENTMASK, 0, mask);
+}
+LPARAM EventMask(HWND editor) {
+    return SendMessageW(editor, EM_GETEVENTMASK, 0, 0);
+}
 
 void SetSelection(HWND editor, LONG start, LONG end) {
     SendMessageW(editor, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
@@ -27,13 +37,21 @@ void SetSelectionEx(HWND editor, LONG start, LONG end) {
     SendMessageW(editor, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
-bool CanUndo(HWND editor) { return SendMessageW(editor, EM_CANUNDO, 0, 0) != 0; }
+bool CanUndo(HWND editor) {
+    return SendMessageW(editor, EM_CANUNDO, 0, 0) != 0;
+}
 bool CanPaste(HWND editor, UINT clipboardFormat) {
     return SendMessageW(editor, EM_CANPASTE, clipboardFormat, 0) != 0;
 }
-void Undo(HWND editor) { SendMessageW(editor, EM_UNDO, 0, 0); }
-void EmptyUndoBuffer(HWND editor) { SendMessageW(editor, EM_EMPTYUNDOBUFFER, 0, 0); }
-LRESULT TextLength(HWND editor) { return SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0); }
+void Undo(HWND editor) {
+    SendMessageW(editor, EM_UNDO, 0, 0);
+}
+void EmptyUndoBuffer(HWND editor) {
+    SendMessageW(editor, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+LRESULT TextLength(HWND editor) {
+    return SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0);
+}
 
 CHARFORMAT2A SelectionCharFormat(HWND editor, DWORD mask) {
     CHARFORMAT2A format{};
@@ -93,6 +111,9 @@ std::string StreamOut(HWND editor, UINT format) {
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&out);
     stream.pfnCallback = CollectChunk;
     SendMessageW(editor, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
+    // Some rich-edit versions hand over the string terminator as a last byte;
+    // it belongs to neither an RTF document nor a text.
+    while (!out.empty() && out.back() == '\0') out.pop_back();
     return out;
 }
 

@@ -3,8 +3,8 @@
 // streams collect or serve the whole text in one call.
 #pragma once
 
-#include <windows.h>
 #include <richedit.h>
+#include <windows.h>
 
 #include <string>
 #include <string_view>
@@ -21,22 +21,22 @@ LRESULT TextLimit(HWND editor);                                  // EM_GETLIMITT
 void SetEventMask(HWND editor, LPARAM mask);                     // EM_SETEVENTMASK
 LPARAM EventMask(HWND editor);                                   // EM_GETEVENTMASK
 
-void SetSelection(HWND editor, LONG start, LONG end);  // EM_SETSEL
-CHARRANGE Selection(HWND editor);                      // EM_EXGETSEL
+void SetSelection(HWND editor, LONG start, LONG end);    // EM_SETSEL
+CHARRANGE Selection(HWND editor);                        // EM_EXGETSEL
 void SetSelectionEx(HWND editor, LONG start, LONG end);  // EM_EXSETSEL
 
-bool CanUndo(HWND editor);                       // EM_CANUNDO
+bool CanUndo(HWND editor);                         // EM_CANUNDO
 bool CanPaste(HWND editor, UINT clipboardFormat);  // EM_CANPASTE
-void Undo(HWND editor);                          // EM_UNDO
-void EmptyUndoBuffer(HWND editor);               // EM_EMPTYUNDOBUFFER
-LRESULT TextLength(HWND editor);                 // WM_GETTEXTLENGTH
+void Undo(HWND editor);                            // EM_UNDO
+void EmptyUndoBuffer(HWND editor);                 // EM_EMPTYUNDOBUFFER
+LRESULT TextLength(HWND editor);                   // WM_GETTEXTLENGTH
 
 // The character format of the selection (SCF_SELECTION); `mask` says what to ask for.
 CHARFORMAT2A SelectionCharFormat(HWND editor, DWORD mask);
 // `scope` is SCF_SELECTION, SCF_SELECTION | SCF_WORD, SCF_ALL, ...
 void SetCharFormat(HWND editor, WPARAM scope, const CHARFORMATA& format);
 void SetCharFormat(HWND editor, WPARAM scope, const CHARFORMAT2A& format);
-PARAFORMAT2 SelectionParaFormat(HWND editor, DWORD mask);  // EM_GETPARAFORMAT
+PARAFORMAT2 SelectionParaFormat(HWND editor, DWORD mask);   // EM_GETPARAFORMAT
 void SetParaFormat(HWND editor, const PARAFORMAT& format);  // EM_SETPARAFORMAT
 void SetParaFormat(HWND editor, const PARAFORMAT2& format);
 

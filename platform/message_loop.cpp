@@ -8,7 +8,9 @@ void DialogRouter::Add(HWND dialog) {
     if (std::find(dialogs_.begin(), dialogs_.end(), dialog) == dialogs_.end()) dialogs_.push_back(dialog);
 }
 
-void DialogRouter::Remove(HWND dialog) { dialogs_.erase(std::remove(dialogs_.begin(), dialogs_.end(), dialog), dialogs_.end()); }
+void DialogRouter::Remove(HWND dialog) {
+    dialogs_.erase(std::remove(dialogs_.begin(), dialogs_.end(), dialog), dialogs_.end());
+}
 
 bool DialogRouter::Route(MSG& message) const {
     for (HWND dialog : dialogs_) {

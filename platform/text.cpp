@@ -23,8 +23,8 @@ std::string AnsiFromWide(std::wstring_view text) {
 bool FitsAnsi(std::wstring_view text) {
     if (text.empty()) return true;
     BOOL lossy = FALSE;
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                        nullptr, &lossy);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                        &lossy);
     return !lossy;
 }
 
@@ -36,9 +36,13 @@ std::wstring WindowTextW(HWND window) {
     return text;
 }
 
-std::string WindowTextAnsi(HWND window) { return AnsiFromWide(WindowTextW(window)); }
+std::string WindowTextAnsi(HWND window) {
+    return AnsiFromWide(WindowTextW(window));
+}
 
-void SetWindowTextAnsi(HWND window, std::string_view text) { SetWindowTextW(window, WideFromAnsi(text).c_str()); }
+void SetWindowTextAnsi(HWND window, std::string_view text) {
+    SetWindowTextW(window, WideFromAnsi(text).c_str());
+}
 
 std::wstring ClassNameOf(HWND window) {
     wchar_t name[256] = {};

@@ -27,7 +27,9 @@ platform::UniqueMenu BuildMenuBar() {
     return bar;
 }
 
-UINT DatabaseMenuState(bool linked) { return linked ? 0u : static_cast<UINT>(MF_DISABLED); }
+UINT DatabaseMenuState(bool linked) {
+    return linked ? 0u : static_cast<UINT>(MF_DISABLED);
+}
 
 void ApplyDatabaseMenuState(HMENU menuBar, bool linked) {
     MENUITEMINFOW item{};

@@ -13,8 +13,8 @@
 namespace velmar::ui {
 
 struct MenuEntry {
-    int id = 0;            // 0 for a separator
-    std::wstring text;     // command text, TAB, shortcut text
+    int id = 0;         // 0 for a separator
+    std::wstring text;  // command text, TAB, shortcut text
     bool enabled = true;
 };
 
@@ -28,10 +28,10 @@ void ApplyDatabaseMenuState(HMENU menuBar, bool linked);
 
 // What the context menu needs to know about the editor, read once per right-click.
 struct ContextMenuFacts {
-    bool canUndo = false;          // EM_CANUNDO
-    bool selectionEmpty = true;    // EM_EXGETSEL start == end
-    bool canPaste = false;         // EM_CANPASTE with format 0
-    bool hasText = false;          // WM_GETTEXTLENGTH != 0
+    bool canUndo = false;        // EM_CANUNDO
+    bool selectionEmpty = true;  // EM_EXGETSEL start == end
+    bool canPaste = false;       // EM_CANPASTE with format 0
+    bool hasText = false;        // WM_GETTEXTLENGTH != 0
 };
 
 std::vector<MenuEntry> ContextMenuEntries(const ContextMenuFacts& facts);

@@ -46,17 +46,23 @@ constexpr DWORD kColourBox = kVisibleChild | BS_AUTOCHECKBOX | WS_TABSTOP;
 constexpr DWORD kSwatch = kVisibleChild | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER;
 constexpr DWORD kIconToggle = kVisibleChild | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_ICON;
 
+platform::UniqueIcon LoadIconResource(int id, int size) {
+    return platform::UniqueIcon(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
+
+}  // namespace
+
 // Controls in creation order, which is also their tab order.
-platform::DialogTemplate MainWindowTemplate() {
-    platform::DialogTemplate t(MainWindow::kCaption,
-                               WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | DS_NOFAILCREATE |
-                                   DS_3DLOOK | DS_CENTER,
-                               0, 0, 0, kClientWidth, kClientHeight);
+platform::DialogTemplate MainWindow::Template() {
+    platform::DialogTemplate t(
+        kCaption, WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | DS_NOFAILCREATE | DS_3DLOOK | DS_CENTER, 0,
+        0, 0, kClientWidth, kClientHeight);
     t.Add({ids::kEditor, ed::kClassName, L"Este es mi editor ...", 4, 24, 465, 444,
            kVisibleChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
            WS_EX_CLIENTEDGE});
-    t.Add({ids::kFontList, L"COMBOBOX", L"", 4, 4, 100, 120,
-           kVisibleChild | CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL, 0});
+    t.Add({ids::kFontList, L"COMBOBOX", L"", 4, 4, 100, 120, kVisibleChild | CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL,
+           0});
     t.Add({ids::kSizeList, L"COMBOBOX", L"", 110, 4, 30, 120, kVisibleChild | CBS_DROPDOWNLIST | WS_VSCROLL, 0});
     t.Add({ids::kBoldToggle, L"BUTTON", L"&B", 150, 4, 14, 14, kEffectToggle, 0});
     t.Add({ids::kItalicToggle, L"BUTTON", L"&I", 164, 4, 14, 14, kEffectToggle, 0});
@@ -72,13 +78,6 @@ platform::DialogTemplate MainWindowTemplate() {
     return t;
 }
 
-platform::UniqueIcon LoadIconResource(int id, int size) {
-    return platform::UniqueIcon(static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
-}
-
-}  // namespace
-
 MainWindow::MainWindow(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                        std::string settingsPath)
     : state_(&state), modal_(&modal), dialogs_(&dialogs), settingsPath_(std::move(settingsPath)) {}
@@ -88,7 +87,7 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Create(HINSTANCE instance) {
-    platform::DialogTemplate t = MainWindowTemplate();
+    platform::DialogTemplate t = Template();
     HWND window = CreateDialogIndirectParamW(instance, t.Get(), nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
     return window != nullptr;
 }
@@ -108,6 +107,7 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam
             self->OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
         case WM_NOTIFY:
+            if (!lParam) return FALSE;
             SetWindowLongPtrW(window, DWLP_MSGRESULT, self->OnNotify(*reinterpret_cast<const NMHDR*>(lParam)));
             return FALSE;
         case WM_SIZE:
@@ -161,8 +161,7 @@ void MainWindow::BuildWindow() {
     const int toggleIds[] = {ids::kRightToggle, ids::kCentreToggle, ids::kBulletToggle};
     for (std::size_t i = 0; i < 3; ++i) {
         toggleIcons_[i] = LoadIconResource(iconIds[i], 24);
-        SendMessageW(Control(toggleIds[i]), BM_SETIMAGE, IMAGE_ICON,
-                     reinterpret_cast<LPARAM>(toggleIcons_[i].Get()));
+        SendMessageW(Control(toggleIds[i]), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(toggleIcons_[i].Get()));
     }
     FillSwatch(ids::kTextColourSwatch, RGB(0, 0, 0));
     FillSwatch(ids::kHighlightSwatch, RGB(255, 255, 255));
@@ -206,7 +205,8 @@ void MainWindow::KeepClientSizeWithMenu() {
     GetClientRect(window_, &actual);
     RECT wanted = platform::DialogUnitsToPixels(window_, RECT{0, 0, kClientWidth, kClientHeight});
     int missing = wanted.bottom - actual.bottom;
-    if (missing > 0) SetWindowPos(window_, nullptr, 0, 0, width, height + missing, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    if (missing > 0)
+        SetWindowPos(window_, nullptr, 0, 0, width, height + missing, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 SIZE MainWindow::WindowSizeInDialogUnits() const {
@@ -226,6 +226,7 @@ void MainWindow::Initialise() {
         window_, SIZE{editorRect.right - editorRect.left, editorRect.bottom - editorRect.top});
 
     link.linked = !link.db.folder.empty() && CheckDatabaseFolder(link.db) == FolderCheck::FolderValid;
+    if (link.linked) state_->search.state.results.flag = 0;
     ApplyDatabaseMenuState(menuBar_, link.linked);
 
     state_->colours.text = kRed;

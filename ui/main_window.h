@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/program_state.h"
+#include "platform/dialog_template.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "platform/modal_services.h"
@@ -45,6 +46,9 @@ public:
     // it keeps that colour until filled again.
     void FillSwatch(int swatchId, COLORREF colour);
     COLORREF SwatchColour(int swatchId) const;
+
+    // The window and its controls in creation order, as dialog units.
+    static platform::DialogTemplate Template();
 
     // The window's caption and the about box's texts.
     static const wchar_t* const kCaption;

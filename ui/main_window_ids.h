@@ -20,17 +20,17 @@ inline constexpr int kCentreToggle = 1257;
 inline constexpr int kBulletToggle = 1265;
 
 // Menu bar: "Menú"
-inline constexpr int kNew = 1253;         // "Nuevo"
-inline constexpr int kReadRtf = 1254;     // "Leer RTF"
-inline constexpr int kWriteRtf = 1255;    // "Grabar RTF"
-inline constexpr int kExportTxt = 1263;   // "Exportar a TXT"
-inline constexpr int kImportTxt = 1264;   // "Importar de TXT"
-inline constexpr int kAbout = 1259;       // "Autor"
-inline constexpr int kQuit = 1258;        // "Salir"
+inline constexpr int kNew = 1253;        // "Nuevo"
+inline constexpr int kReadRtf = 1254;    // "Leer RTF"
+inline constexpr int kWriteRtf = 1255;   // "Grabar RTF"
+inline constexpr int kExportTxt = 1263;  // "Exportar a TXT"
+inline constexpr int kImportTxt = 1264;  // "Importar de TXT"
+inline constexpr int kAbout = 1259;      // "Autor"
+inline constexpr int kQuit = 1258;       // "Salir"
 // Menu bar: "Bases d datos"
-inline constexpr int kLink = 1260;        // "Vincular"
-inline constexpr int kNavigator = 1261;   // "Navegador"
-inline constexpr int kSearch = 1262;      // "Buscar"
+inline constexpr int kLink = 1260;       // "Vincular"
+inline constexpr int kNavigator = 1261;  // "Navegador"
+inline constexpr int kSearch = 1262;     // "Buscar"
 
 // Editor context menu
 inline constexpr int kUndo = 1244;
