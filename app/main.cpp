@@ -1,8 +1,9 @@
 // Program entry: loads the rich-edit library, builds the main window hidden
 // and initialised, shows it and runs the message loop until "Salir" destroys
 // it. The command line is not read.
-#include <commctrl.h>
 #include <windows.h>
+// after windows.h
+#include <commctrl.h>
 
 #include "app/program_state.h"
 #include "platform/editor.h"

@@ -3,8 +3,9 @@
 // streams collect or serve the whole text in one call.
 #pragma once
 
-#include <richedit.h>
 #include <windows.h>
+// after windows.h
+#include <richedit.h>
 
 #include <string>
 #include <string_view>
