@@ -24,12 +24,13 @@ void GenerateDatabase(const test::DatabaseFixture& fx, int records) {
     };
     for (int r = 1; r <= records; ++r) {
         cells.clear();
-        std::string values[6] = {word(4 + rng() % 6), word(5 + rng() % 5), kTowns[rng() % 8],
-                                 std::to_string(18 + rng() % 70), word(6 + rng() % 4), word(6 + rng() % 5)};
+        std::string values[6] = {word(4 + rng() % 6), word(5 + rng() % 5),
+                                 kTowns[rng() % 8],   std::to_string(18 + rng() % 70),
+                                 word(6 + rng() % 4), word(6 + rng() % 5)};
         for (int f = 0; f < 6; ++f)
             for (std::size_t i = 0; i < values[f].size(); ++i)
-                cells.push_back({kFields[f], r, static_cast<unsigned char>(values[f][i]),
-                                 i + 1 == values[f].size() ? 1 : 0});
+                cells.push_back(
+                    {kFields[f], r, static_cast<unsigned char>(values[f][i]), i + 1 == values[f].size() ? 1 : 0});
         std::vector<unsigned char> bytes = test::EncodeCells(cells);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }

@@ -40,8 +40,12 @@ inline constexpr int kSearch = 7014;  // "Buscar"
 inline constexpr int kReset = 7015;   // menu "Menú" > "Resetea"
 
 // Criterion label and value box of criterion k (1..3).
-inline constexpr int CriterionLabel(int k) { return kCriterionLabel1 + 2 * (k - 1); }
-inline constexpr int ValueBox(int k) { return kValueBox1 + 2 * (k - 1); }
+inline constexpr int CriterionLabel(int k) {
+    return kCriterionLabel1 + 2 * (k - 1);
+}
+inline constexpr int ValueBox(int k) {
+    return kValueBox1 + 2 * (k - 1);
+}
 }  // namespace search_ids
 
 }  // namespace velmar::ui

@@ -24,8 +24,7 @@ constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
 // No system menu, so no close box: the dialog closes through "Salir" alone.
 platform::DialogTemplate LinkDialogTemplate() {
     platform::DialogTemplate t(LinkDialog::kCaption,
-                               WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_NOFAILCREATE | DS_3DLOOK, 0, 70, 70, 201,
-                               67);
+                               WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_NOFAILCREATE | DS_3DLOOK, 0, 70, 70, 201, 67);
     t.Add({ids::kLabel, L"STATIC", L"Vinculaci\u00f3n de una base de datos", 5, 5, 150, 15, kVisibleChild, 0});
     t.Add({ids::kFolderBox, L"EDIT", L"", 5, 20, 190, 25, kVisibleChild | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE,
            WS_EX_CLIENTEDGE});
@@ -141,8 +140,7 @@ void LinkDialog::ValidateAndApply(bool afterPick) {
     LinkOutcome outcome = ValidateLink(state_->link.db, state_->link.linked, state_->search.state.results, afterPick);
     if (outcome.folderBox) platform::SetWindowTextAnsi(GetDlgItem(window_, ids::kFolderBox), *outcome.folderBox);
     if (outcome.showBadFormat)
-        modal_->ShowMessageBox(
-            {nullptr, platform::WideFromAnsi(kBadFormatMessage), MainWindow::kMessageTitle, MB_OK});
+        modal_->ShowMessageBox({nullptr, platform::WideFromAnsi(kBadFormatMessage), MainWindow::kMessageTitle, MB_OK});
     ApplyDatabaseMenuState(menuBar_, state_->link.linked);
 }
 

@@ -26,10 +26,10 @@ constexpr int kMoveButtons[] = {ids::kFirst, ids::kPrevious, ids::kNext, ids::kL
 
 // Controls in creation order, which is also their tab order.
 platform::DialogTemplate NavigatorTemplate() {
-    platform::DialogTemplate t(RecordNavigator::kCaption,
-                               WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
-                                   DS_NOFAILCREATE | DS_3DLOOK,
-                               WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, 70, 70, 277, 45);
+    platform::DialogTemplate t(
+        RecordNavigator::kCaption,
+        WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOFAILCREATE | DS_3DLOOK,
+        WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, 70, 70, 277, 45);
     t.Add({ids::kFirst, L"BUTTON", L"|<", 5, 5, 20, 15, kButton, 0});
     t.Add({ids::kPrevious, L"BUTTON", L"<<", 30, 5, 20, 15, kButton, 0});
     t.Add({ids::kNext, L"BUTTON", L">>", 55, 5, 20, 15, kButton, 0});
@@ -48,6 +48,13 @@ platform::UniqueFont BoldFont(int points) {
     return platform::CreateScreenFont(spec);
 }
 
+// The record count of the linked database; none while no folder is linked,
+// whose files would otherwise be looked for (and created empty) in the
+// current folder.
+int64_t RecordCount(const LinkedDatabase& db) {
+    return db.folder.empty() ? 0 : LastRecordNumber(db);
+}
+
 CalendarDate Today() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -57,6 +64,7 @@ CalendarDate Today() {
 }  // namespace
 
 void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
+    if (state.link.db.folder.empty()) return;
     // The merge works on its own copy: reading a document file while the record
     // is being merged discards the held template, not this one.
     DisplayTemplate copy = state.display;
@@ -143,11 +151,11 @@ void RecordNavigator::OnInitDialog() {
 
     DisplayTemplate& display = state_->display;
     if (!display.captured) {
-        display.rtf = platform::editor::StreamOut(editor_, SF_RTF);
+        display.text = platform::editor::StreamOut(editor_, SF_RTF);
         display.captured = true;
     }
 
-    if (LastRecordNumber(state_->link.db) > 0) {
+    if (RecordCount(state_->link.db) > 0) {
         state_->navigator.position = 1;
         moving_ = true;
         ShowPosition();
@@ -223,7 +231,7 @@ void RecordNavigator::MoveBy(int id) {
                     : id == ids::kPrevious ? Move::Previous
                     : id == ids::kNext     ? Move::Next
                                            : Move::Last;
-        int64_t limit = MoveLimit(nav, results, LastRecordNumber(state_->link.db));
+        int64_t limit = MoveLimit(nav, results, RecordCount(state_->link.db));
         if (ApplyMove(nav, move, limit)) ShowPosition();
     }
 
@@ -236,7 +244,7 @@ void RecordNavigator::MoveBy(int id) {
 // "Ir a" always goes to a record number, never to a result list entry.
 void RecordNavigator::GoTo() {
     std::string text = platform::WindowTextAnsi(Control(ids::kNumberBox));
-    std::optional<int64_t> record = GoToTarget(text, LastRecordNumber(state_->link.db));
+    std::optional<int64_t> record = GoToTarget(text, RecordCount(state_->link.db));
     if (!record) return;
     state_->navigator.position = *record;
     ShowRecord(*record);

@@ -45,8 +45,8 @@ platform::DialogTemplate SearchDialogTemplate() {
     const short labelY[] = {80, 125, 170};
     for (int k = 1; k <= 3; ++k) {
         short y = labelY[k - 1];
-        t.Add({static_cast<WORD>(ids::CriterionLabel(k)), L"STATIC",
-               platform::WideFromAnsi(EmptyCriterionLabel(k)), 10, y, 330, 15, kLabel, 0});
+        t.Add({static_cast<WORD>(ids::CriterionLabel(k)), L"STATIC", platform::WideFromAnsi(EmptyCriterionLabel(k)), 10,
+               y, 330, 15, kLabel, 0});
         t.Add({static_cast<WORD>(ids::ValueBox(k)), L"EDIT", L"", 10, static_cast<short>(y + 15), 330, 20, kValueBox,
                WS_EX_CLIENTEDGE});
     }
@@ -256,8 +256,8 @@ void SearchDialog::Search() {
             if (std::optional<std::string> text = progress.Next(record, count))
                 platform::SetWindowTextAnsi(window, *text);
         });
-        modal_->ShowMessageBox({nullptr, platform::WideFromAnsi(ClosingMessage(search.state.results)),
-                                MainWindow::kMessageTitle, MB_OK});
+        modal_->ShowMessageBox(
+            {nullptr, platform::WideFromAnsi(ClosingMessage(search.state.results)), MainWindow::kMessageTitle, MB_OK});
         if (window_) platform::SetWindowTextAnsi(window_, SearchTimesCaption(start, LocalTimeOfDay()));
     }
 

@@ -19,8 +19,7 @@ public:
     // Builds the dialog, its font and menu, and shows it. The object belongs to
     // its window from then on and is deleted with it. Nothing when the window
     // could not be created.
-    static HWND Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
-                     HWND owner);
+    static HWND Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HWND owner);
 
     static const wchar_t* const kCaption;
 

@@ -30,7 +30,9 @@ std::optional<std::string> OperatorCodeOfEntry(std::string_view entry) {
     return std::nullopt;
 }
 
-std::string EmptyCriterionLabel(int k) { return std::string(kLabelStart) + std::to_string(k) + " "; }
+std::string EmptyCriterionLabel(int k) {
+    return std::string(kLabelStart) + std::to_string(k) + " ";
+}
 
 std::string CriterionLabel(int k, std::string_view field, std::string_view entry) {
     std::string label = EmptyCriterionLabel(k) + "{";

@@ -259,10 +259,21 @@ TEST(Navigator, ControlsAtOpening) {
 
 TEST(GoToTarget, AcceptsOnlyRecordsFromOneToTheRecordCount) {
     const std::pair<const char*, std::optional<int64_t>> cases[] = {
-        {"", std::nullopt}, {"0", std::nullopt},  {"13", std::nullopt}, {"abc", std::nullopt},
-        {"-2", std::nullopt}, {"0.5", std::nullopt}, {"1", 1},         {"12", 12},
-        {"  7", 7},         {"3.6", 4},           {"2.5", 2},          {"12.4", std::nullopt}, {"11.6", 12},
-        {"1E1", 10},        {"1E400", std::nullopt},
+        {"", std::nullopt},
+        {"0", std::nullopt},
+        {"13", std::nullopt},
+        {"abc", std::nullopt},
+        {"-2", std::nullopt},
+        {"0.5", std::nullopt},
+        {"1", 1},
+        {"12", 12},
+        {"  7", 7},
+        {"3.6", 4},
+        {"2.5", 2},
+        {"12.4", std::nullopt},
+        {"11.6", 12},
+        {"1E1", 10},
+        {"1E400", std::nullopt},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(GoToTarget(cases[i].first, 12), cases[i].second) << "case " << i << " '" << cases[i].first << "'";

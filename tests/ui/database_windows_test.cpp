@@ -17,8 +17,8 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/database_window_ids.h"
 #include "ui/link_dialog.h"
-#include "ui/main_window.h"
 #include "ui/main_menu.h"
+#include "ui/main_window.h"
 #include "ui/main_window_ids.h"
 #include "ui/record_navigator.h"
 #include "ui/search_dialog.h"
@@ -31,31 +31,17 @@ namespace search_ids = ui::search_ids;
 namespace nav_ids = ui::navigator_ids;
 namespace link_ids = ui::link_ids;
 
-// Visible top-level windows of this thread with that caption.
-std::vector<HWND> WindowsCaptioned(const std::wstring& caption) {
-    struct Search {
-        std::wstring caption;
-        std::vector<HWND> found;
-    } search{caption, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (IsWindowVisible(window) && platform::WindowTextW(window) == s->caption) s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+std::wstring Text(HWND window) {
+    return platform::WindowTextW(window);
 }
-
-std::wstring Text(HWND window) { return platform::WindowTextW(window); }
 
 std::vector<std::wstring> ComboItems(HWND box) {
     std::vector<std::wstring> items;
     LRESULT n = SendMessageW(box, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < n; ++i) {
         std::wstring text(static_cast<std::size_t>(SendMessageW(box, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+        text.resize(
+            static_cast<std::size_t>(SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
         items.push_back(text);
     }
     return items;
@@ -83,11 +69,8 @@ protected:
         WriteTwelveRecords(fx_);
     }
     void TearDown() override {
-        for (const wchar_t* caption : {ui::SearchDialog::kCaption, ui::RecordNavigator::kCaption})
-            for (HWND w : WindowsCaptioned(caption)) DestroyWindow(w);
-        if (search_ && IsWindow(search_)) DestroyWindow(search_);
         window_.reset();
-        PumpPending();
+        DestroyThreadWindows();
     }
 
     // The main window, linked to `folder` through the settings file.
@@ -349,7 +332,8 @@ TEST_F(DatabaseWindowsTest, ResetOffersEveryFieldAgainAndKeepsTheResults) {
     EXPECT_EQ(ComboItems(GetDlgItem(dialog, search_ids::kFieldBox)),
               (std::vector<std::wstring>{L"Ciudad", L"Edad", L"Nombre"}));
     for (int k = 1; k <= 3; ++k) {
-        EXPECT_EQ(Text(GetDlgItem(dialog, search_ids::CriterionLabel(k))), L"Campo de busqueda " + std::to_wstring(k) + L" ");
+        EXPECT_EQ(Text(GetDlgItem(dialog, search_ids::CriterionLabel(k))),
+                  L"Campo de busqueda " + std::to_wstring(k) + L" ");
         EXPECT_EQ(Text(GetDlgItem(dialog, search_ids::ValueBox(k))), L"");
         EXPECT_FALSE(Enabled(dialog, search_ids::ValueBox(k)));
     }
@@ -429,8 +413,9 @@ TEST_F(DatabaseWindowsTest, NavigatorLayoutAndFonts) {
         int id;
         const wchar_t* text;
         int points;
-    } controls[] = {{1901, L"|<", 8}, {1902, L"<<", 8}, {1903, L">>", 8},  {1904, L">|", 8},
-                    {1905, nullptr, 8}, {1907, L"", 8}, {1908, L"Ir a", 10}, {1909, L"Navegar con b\u00fasqueda", 10}};
+    } controls[] = {
+        {1901, L"|<", 8},   {1902, L"<<", 8}, {1903, L">>", 8},    {1904, L">|", 8},
+        {1905, nullptr, 8}, {1907, L"", 8},   {1908, L"Ir a", 10}, {1909, L"Navegar con b\u00fasqueda", 10}};
     HWND previous = nullptr;
     for (const Expected& c : controls) {
         HWND control = GetDlgItem(navigator, c.id);
@@ -476,14 +461,11 @@ TEST_F(DatabaseWindowsTest, WithTheBoxCheckedTheNavigatorStepsThroughTheResults)
     Click(navigator, nav_ids::kSearchBox);
     EXPECT_EQ(Label(navigator), L"4");
     EXPECT_NE(EditorText().find(L"Sr. Ana"), std::wstring::npos);
-    auto goToDisabled = [&] {
-        return !Enabled(navigator, nav_ids::kGoTo) && !Enabled(navigator, nav_ids::kNumberBox);
-    };
+    auto goToDisabled = [&] { return !Enabled(navigator, nav_ids::kGoTo) && !Enabled(navigator, nav_ids::kNumberBox); };
     EXPECT_TRUE(goToDisabled());
-    const std::pair<int, const wchar_t*> steps[] = {{nav_ids::kNext, L"9"},     {nav_ids::kNext, L"12"},
-                                                    {nav_ids::kNext, L"12"},    {nav_ids::kLast, L"12"},
-                                                    {nav_ids::kFirst, L"4"},    {nav_ids::kPrevious, L"4"},
-                                                    {nav_ids::kNext, L"9"}};
+    const std::pair<int, const wchar_t*> steps[] = {
+        {nav_ids::kNext, L"9"},  {nav_ids::kNext, L"12"},    {nav_ids::kNext, L"12"}, {nav_ids::kLast, L"12"},
+        {nav_ids::kFirst, L"4"}, {nav_ids::kPrevious, L"4"}, {nav_ids::kNext, L"9"}};
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         Click(navigator, steps[i].first);
         EXPECT_EQ(Label(navigator), steps[i].second) << "step " << i;
@@ -727,13 +709,8 @@ TEST_F(LinkDialogTest, OnlySalirEndsTheModalLoop) {
 
     // "Vincular" runs the same dialog from the menu and returns when it closes.
     modal_.folderAnswers.push_back(fx_.Folder());
-    SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        for (HWND w : WindowsCaptioned(ui::LinkDialog::kCaption)) {
-            SendMessageW(w, WM_COMMAND, MAKEWPARAM(link_ids::kBrowse, BN_CLICKED), 0);
-            SendMessageW(w, WM_COMMAND, MAKEWPARAM(link_ids::kExit, BN_CLICKED), 0);
-        }
-    });
+    ClickWhenShown(ui::LinkDialog::kCaption, link_ids::kBrowse);
+    ClickWhenShown(ui::LinkDialog::kCaption, link_ids::kExit);
     MainCommand(main_ids::kLink);
     EXPECT_TRUE(WindowsCaptioned(ui::LinkDialog::kCaption).empty());
     EXPECT_FALSE(state_.guards.linkDialog);

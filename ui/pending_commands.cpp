@@ -1,0 +1,12 @@
+// Hooks for the menu commands whose windows are not written yet. Each one is
+// replaced by its real handler in that window's own file; until then the
+// command does nothing.
+#include "ui/main_window_commands.h"
+
+namespace velmar::ui {
+
+void NewDocument(MainWindow&) {}
+void ReadDocument(MainWindow&, DocumentKind) {}
+void WriteDocument(MainWindow&, DocumentKind) {}
+
+}  // namespace velmar::ui
