@@ -6,8 +6,9 @@
 //  - showing the next record with ">>" in the record navigator, once the first
 //    record has been shown: under 100 ms.
 // Usage: database_windows_bench [records] (default 50000). Windows only.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <algorithm>
 #include <chrono>

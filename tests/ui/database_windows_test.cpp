@@ -1,6 +1,8 @@
 // The link dialog, the search dialog and the record navigator, opened from the
 // real main window in this process and driven with messages; the modal
 // services are scripted, so every message box answers at once.
+#include <windows.h>
+// After windows.h, which they need.
 #include <gtest/gtest.h>
 #include <richedit.h>
 #include <shlobj.h>
