@@ -1,0 +1,31 @@
+# Debian packages the build and the tests need, and ensure_packages, which
+# installs those that are missing (quietly, and only then touching apt).
+# Sourced by the scripts in scripts/ (bash).
+
+velmar_build_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev)
+velmar_windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool imagemagick
+                         fonts-wine fonts-liberation)
+
+ensure_packages() {
+    local missing=() package
+    for package in "$@"; do
+        if [ "$(dpkg-query -W -f='${db:Status-Abbrev}' "$package" 2>/dev/null)" != "ii " ]; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -gt 0 ] || return 0
+
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null; then
+            sudo=(sudo)
+        else
+            echo "Missing packages: ${missing[*]}; install them as root." >&2
+            return 1
+        fi
+    fi
+    echo "Installing ${missing[*]} ..." >&2
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+}

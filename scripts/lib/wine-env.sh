@@ -1,0 +1,18 @@
+# The Wine environment that every Velmar program runs in; sourced (POSIX sh) by
+# scripts/wine-run and scripts/wine-prefix after they set `velmar_root` to the
+# source tree.
+#
+#   VELMAR_WINEPREFIX  the project's private Wine prefix
+#                      (default: build/windows/wineprefix in the source tree)
+
+export WINEPREFIX="${VELMAR_WINEPREFIX:-$velmar_root/build/windows/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# The C locale gives the ANSI code page 1252 that the databases are written in;
+# other locales change it (ja: 932, ru: 1251).
+export LC_ALL=C
+# Without winedbg a crashing program exits with a non-zero status instead of
+# exiting 0 (no display) or waiting on a crash dialog (under X). Mono and Gecko
+# are not needed, and asking to install them would open a dialog.
+export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
+unset WINESERVER WINELOADER
