@@ -1,0 +1,42 @@
+#include "tests/support/memory.h"
+
+#include <algorithm>
+
+#if defined(_WIN32)
+#define PSAPI_VERSION 2
+#include <windows.h>
+#include <psapi.h>
+#else
+#include <unistd.h>
+
+#include <cstdio>
+#endif
+
+namespace velmar::test {
+
+int64_t ResidentBytes() {
+#if defined(_WIN32)
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return -1;
+    return static_cast<int64_t>(counters.WorkingSetSize);
+#else
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return -1;
+    long long total = 0, resident = -1;
+    int read = std::fscanf(statm, "%lld %lld", &total, &resident);
+    std::fclose(statm);
+    if (read != 2 || resident < 0) return -1;
+    return static_cast<int64_t>(resident) * static_cast<int64_t>(sysconf(_SC_PAGESIZE));
+#endif
+}
+
+MemoryGrowth::MemoryGrowth(int every) : every_(std::max(every, 1)), start_(ResidentBytes()), peak_(start_) {}
+
+void MemoryGrowth::Sample() {
+    if (start_ < 0 || ++calls_ < every_) return;
+    calls_ = 0;
+    ++samples_;
+    peak_ = std::max(peak_, ResidentBytes());
+}
+
+}  // namespace velmar::test
