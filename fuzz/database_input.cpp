@@ -54,18 +54,12 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-int64_t RecordOf(uint8_t selector) {
-    if (selector < 200) return int64_t{selector} - 4;
-    const std::vector<int64_t>& specials = SpecialRecordNumbers();
-    return specials[(selector - 200u) % specials.size()];
-}
+int64_t RecordOf(uint8_t selector) { return RecordNumberOf(selector); }
 
 unsigned RecordSelector(int64_t record) {
-    if (record >= -4 && record <= 195) return static_cast<unsigned>(record + 4);
-    const std::vector<int64_t>& specials = SpecialRecordNumbers();
-    auto it = std::find(specials.begin(), specials.end(), record);
-    if (it == specials.end()) throw std::invalid_argument("record number the input cannot name");
-    return 200u + static_cast<unsigned>(it - specials.begin());
+    std::optional<uint8_t> selector = RecordSelectorOf(record);
+    if (!selector) throw std::invalid_argument("record number the input cannot name");
+    return *selector;
 }
 
 template <typename T, std::size_t N>
@@ -141,6 +135,20 @@ const std::vector<int64_t>& SpecialRecordNumbers() {
         kMax / 100,    kMax / 100 + 1, 92233720368547759, 1000000007,   256,               65536,
     };
     return specials;
+}
+
+int64_t RecordNumberOf(uint8_t selector) {
+    if (selector < 200) return int64_t{selector} - 4;
+    const std::vector<int64_t>& specials = SpecialRecordNumbers();
+    return specials[(selector - 200u) % specials.size()];
+}
+
+std::optional<uint8_t> RecordSelectorOf(int64_t record) {
+    if (record >= -4 && record <= 195) return static_cast<uint8_t>(record + 4);
+    const std::vector<int64_t>& specials = SpecialRecordNumbers();
+    auto it = std::find(specials.begin(), specials.end(), record);
+    if (it == specials.end()) return std::nullopt;
+    return static_cast<uint8_t>(200 + (it - specials.begin()));
 }
 
 DatabaseInput DecodeDatabaseInput(const uint8_t* data, std::size_t size) {

@@ -22,6 +22,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,5 +82,9 @@ std::vector<uint8_t> EncodeDatabaseInput(const DatabaseInput& input);
 
 // Record numbers the record selector names besides -4..195.
 const std::vector<int64_t>& SpecialRecordNumbers();
+// The record number that a record selector byte names, and back (nullopt for
+// a number no selector names).
+int64_t RecordNumberOf(uint8_t selector);
+std::optional<uint8_t> RecordSelectorOf(int64_t record);
 
 }  // namespace velmar::fuzz

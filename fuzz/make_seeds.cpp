@@ -253,6 +253,58 @@ void NumericSeeds(const fs::path& folder) {
     Save(folder, "unknown-code", std::vector<uint8_t>(unknown.begin(), unknown.end()));
 }
 
+void MergeSeeds(const fs::path& folder) {
+    // Template bytes 0x01-0x08 stand for "#" and 0x09-0x10 for "##" and a pool name
+    // (the database's field names first).
+    auto save = [&](const std::string& what, uint8_t record, uint8_t second, uint8_t today, const std::string& text,
+                    const Seed& s) {
+        std::vector<uint8_t> bytes = {*RecordSelectorOf(record), *RecordSelectorOf(second), today,
+                                      static_cast<uint8_t>(text.size() & 0xFF), static_cast<uint8_t>(text.size() >> 8)};
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        std::vector<uint8_t> database = EncodeDatabaseInput(s.in);
+        bytes.insert(bytes.end(), database.begin(), database.end());
+        Save(folder, what, bytes);
+    };
+    Seed people;
+    people.Field("Nombre").Field("Alta", 8).Field("Tipo", 9, 1, " A|B|C ").Field("Raro", 6);
+    const char* names[] = {"Ana", "Luis", "C:\\temp\\{x}", "#Nombre##Nombre"};
+    const char* dates[] = {"15/02/2021", "31/12/2025", "7/3/1985", "29/02/2024"};
+    const char* items[] = {"2", "-1", "2.5", "&H1"};
+    for (int r = 0; r < 4; ++r)
+        people.Value("Nombre", r + 1, names[r]).Value("Alta", r + 1, dates[r]).Value("Tipo", r + 1, items[r]);
+    const std::string text = "{\\rtf1 Sr. \x01, \x09\\par Alta: \x02 \x0A Tipo \x03 \x04}";
+    save("letter", 1, 3, 0, text, people);
+    save("letter-other-day", 2, 4, 1, text, people);
+    save("own-placeholder-in-value", 4, 4, 0, "\x01 \x01 \x09", people);
+    save("plain-names", 1, 2, 2, "#Nombre ##Nombre #Alta #Tipo #Raro #Nombre2", people);
+    save("too-many-marks", 1, 1, 0, "########################", people);
+    Seed prefixes;
+    prefixes.Field("Nombre").Field("Nombre2").Value("Nombre", 1, "Ana").Value("Nombre2", 1, "Eva");
+    save("prefix-names", 1, 200, 0, "#Nombre2 ##Nombre2 #Nombre", prefixes);
+    Seed damaged = FivePeople();
+    damaged.in.cells[3].lastFlag = 0;
+    damaged.in.cells[7].record = 1000000000000000;
+    save("damaged", 1, 5, 3, "#Nombre #Edad #Ciudad ##Ciudad", damaged);
+}
+
+void CsvSeeds(const fs::path& folder) {
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"header-forms",
+         "Registro,Nombre:texto,Alta:fecha:0,Tipo:lista:1: A|B:c ,R\\:a\\\\z:3:-7\r\n"
+         "1,Ana,15/02/2021,2,x\r\n3,,,,\r\n7,\"con, coma\",\"dos\nlineas\",\"\"\"\",\r\n"},
+        {"bom-and-accents", "\xEF\xBB\xBF" "Registro,Nombre,Ciudad\n1,\xC3\xB1" "and\xC3\xBA,\xE2\x82\xAC\n2,,Lugo\n"},
+        {"empty-rows", "Registro,A\n\n1,x\n\n\n9223372036854775807,y\n"},
+        {"bad-row", "Registro,A,B\n1,x\n"},
+        {"bad-number", "Registro,A\n0,x\n"},
+        {"unordered", "Registro,A\n2,x\n1,y\n"},
+        {"open-quote", "Registro,A\r\n1,\"abc\r\n"},
+        {"long-name", "Registro,Un nombre de campo demasiado largo\n"},
+        {"no-cp1252", "Registro,Nombre:texto\n1,\xC3\xA1\xC4\x81\n"},
+        {"lone-cr", "Registro,A\r1,x\r2,y"},
+    };
+    for (const auto& [name, text] : files) Save(folder, name, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -263,5 +315,7 @@ int main(int argc, char** argv) {
     fs::path root = argv[1];
     DatabaseSeeds(root / "database_fuzzer");
     NumericSeeds(root / "numeric_fuzzer");
+    MergeSeeds(root / "merge_fuzzer");
+    CsvSeeds(root / "csv_fuzzer");
     return 0;
 }
