@@ -45,11 +45,12 @@ public:
     // of the cells of `field` and `record` from the first collected one to
     // `last`. Every other cell between them belongs to the same field (another
     // field would have cleared the text), so this repeats the scan's rule.
-    std::string Take(RecordFile& file, std::string_view field, int64_t record, int64_t last, const LinkedDatabase& db) {
+    // The yield hook is called before each cell read again.
+    std::string Take(RecordFile& file, std::string_view field, int64_t record, int64_t last, const YieldHook& yield) {
         if (!located_) return std::move(text_);
         std::string text;
         for (int64_t p = from_; p <= last; ++p) {
-            db.Yield();
+            if (yield) yield();
             const unsigned char* bytes = file.Record(p);
             if (!bytes) continue;
             layout::CellView cell{bytes};

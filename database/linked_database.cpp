@@ -61,7 +61,7 @@ std::string ReadFieldValue(const LinkedDatabase& db, std::string_view field, int
             if (cell.Record() == record) {
                 collected.Append(i, static_cast<char>(cell.Character()));
                 if (cell.IsLast()) {
-                    result = collected.Take(file, field, record, i, db);
+                    result = collected.Take(file, field, record, i, db.yield);
                     break;
                 }
             }

@@ -85,7 +85,7 @@ std::string ValueScanner::Lookup(SearchState& state, std::string_view field, int
                     state.scanPosition = p;
                     state.scanRecord = record;
                 }
-                return collected.Take(file_, field, record, p, db_);
+                return collected.Take(file_, field, record, p, db_.yield);
             }
         } else if (!cell.NameIs(field)) {
             collected.Clear();

@@ -5,14 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "database/collected_text.h"
+#include "database/display_cache.h"
 #include "database/file_layout.h"
 #include "database/linked_database.h"
+#include "database/value_index.h"
 #include "search/read_search_value.h"
 #include "search/searches.h"
 #include "tests/support/fixture.h"
@@ -46,14 +49,13 @@ void WriteSparseValueFile(const DatabaseFixture& fx, int64_t bytes) {
     ASSERT_TRUE(file.good());
 }
 
-// Runs `work` with the yield hook sampling the resident memory, and checks
-// that it grew by less than `limit` bytes.
+// Runs `work` while a thread samples the resident memory, and checks that it
+// grew by less than `limit` bytes.
 template <typename Work>
-void ExpectBoundedMemory(LinkedDatabase& db, int64_t limit, const char* what, Work&& work) {
-    test::MemoryGrowth memory(4096);
-    db.yield = [&] { memory.Sample(); };
+void ExpectBoundedMemory(int64_t limit, const char* what, Work&& work) {
+    test::MemoryWatch memory;
     work();
-    db.yield = {};
+    memory.Stop();
     if (!memory.Measurable()) return;  // no way to read it on this system
     EXPECT_GT(memory.Samples(), 0) << what;
     EXPECT_LT(memory.PeakGrowth(), limit) << what << ": grew by " << memory.PeakGrowth() / kMiB << " MiB";
@@ -67,17 +69,35 @@ TEST(HugeSparseValueFile, LookupsAndSearchesKeepTheirMemoryBounded) {
     LinkedDatabase db = fx.Database();
     ASSERT_EQ(LastRecordNumber(db), 10);
 
-    ExpectBoundedMemory(db, 8 * kMiB, "value of a real field", [&] { EXPECT_EQ(ReadFieldValue(db, "A", 10), "x"); });
+    ExpectBoundedMemory(8 * kMiB, "value of a real field", [&] { EXPECT_EQ(ReadFieldValue(db, "A", 10), "x"); });
     // The holes are cells of record 0 whose name is empty: a value that never ends.
-    ExpectBoundedMemory(db, 8 * kMiB, "value of the holes",
+    ExpectBoundedMemory(8 * kMiB, "value of the holes",
                         [&] { EXPECT_EQ(ReadFieldValue(db, "", 0), "No datos"); });
-    ExpectBoundedMemory(db, 8 * kMiB, "lookup of the holes", [&] {
+    ExpectBoundedMemory(8 * kMiB, "lookup of the holes", [&] {
         SearchState st;
         EXPECT_EQ(ReadSearchValue(db, st, "", 0, "", "$"), "");
         EXPECT_EQ(st.scanPosition, 1);
     });
 
-    ExpectBoundedMemory(db, 8 * kMiB, "one-criterion search", [&] {
+    // Record display: the value index of the file, and the merge through it.
+    ExpectBoundedMemory(8 * kMiB, "value index", [&] {
+        std::optional<ValueIndex> index = ValueIndex::Build(db.ValueFilePath());
+        ASSERT_TRUE(index.has_value());
+        EXPECT_EQ(index->SegmentCount(), 2u) << "the holes (record 0), then record 10";
+        EXPECT_EQ(index->ValuesOf(0).Size(), 0u);
+        const RecordValues values = index->ValuesOf(10);
+        const std::string* a = values.Find("A");
+        ASSERT_NE(a, nullptr);
+        EXPECT_EQ(*a, "x");
+    });
+    ExpectBoundedMemory(8 * kMiB, "record display", [&] {
+        DisplayCache cache;
+        const DisplayTemplate letter{"#A and ##B", true};
+        EXPECT_EQ(cache.FormatRecord(db, letter, 10, CalendarDate{2026, 3, 27}), "x and Y");
+        EXPECT_EQ(cache.FormatRecord(db, letter, 0, CalendarDate{2026, 3, 27}), "No datos and NO DATOS");
+    });
+
+    ExpectBoundedMemory(8 * kMiB, "one-criterion search", [&] {
         SearchState st;
         std::string last;
         SearchOneField(db, st, SearchCriteria{{"A", "", ""}, {"x", "", ""}, {"=", "", ""}},
@@ -87,7 +107,7 @@ TEST(HugeSparseValueFile, LookupsAndSearchesKeepTheirMemoryBounded) {
         EXPECT_EQ(found, (std::vector<int64_t>{10}));
         EXPECT_EQ(last, "10 100 %");
     });
-    ExpectBoundedMemory(db, 8 * kMiB, "three-criteria search", [&] {
+    ExpectBoundedMemory(8 * kMiB, "three-criteria search", [&] {
         SearchState st;
         SearchThreeFields(db, st, SearchCriteria{{"A", "B", "C"}, {"q", "q", "q"}, {"<>", "<>", "<>"}});
         EXPECT_EQ(st.results.count, 10) << "records 1 to 9 have only empty values";
@@ -133,6 +153,13 @@ TEST(LongValues, AValueLongerThanAScanHoldsIsReadAgainWhole) {
     SearchOneField(db, st, SearchCriteria{{"A", "", ""}, {"abcdefghij", "", ""}, {"*-", "", ""}});
     EXPECT_EQ(st.results.count, 1);
     EXPECT_EQ(st.results.list.At(1), 1);
+
+    std::optional<ValueIndex> index = ValueIndex::Build(db.ValueFilePath());
+    ASSERT_TRUE(index.has_value());
+    const RecordValues values = index->ValuesOf(1);
+    const std::string* indexed = values.Find("A");
+    ASSERT_NE(indexed, nullptr);
+    EXPECT_EQ(*indexed, Expected(length));
 }
 
 TEST(LongValues, AValueThatNeverEndsHasNoValue) {
@@ -144,6 +171,9 @@ TEST(LongValues, AValueThatNeverEndsHasNoValue) {
     SearchState st;
     EXPECT_EQ(ReadSearchValue(db, st, "A", 1, "a", "$"), "");
     EXPECT_EQ(ReadSearchValue(db, st, "A", 2, "z", "="), "z");
+    std::optional<ValueIndex> index = ValueIndex::Build(db.ValueFilePath());
+    ASSERT_TRUE(index.has_value());
+    EXPECT_EQ(index->ValuesOf(1).Find("A"), nullptr);
 }
 
 TEST(LongValues, AnotherFieldInTheMiddleEmptiesALongText) {
@@ -154,6 +184,11 @@ TEST(LongValues, AnotherFieldInTheMiddleEmptiesALongText) {
     EXPECT_EQ(ReadFieldValue(fx.Database(), "A", 1), "en");
     SearchState st;
     EXPECT_EQ(ReadSearchValue(fx.Database(), st, "A", 1, "e", "="), "en");
+    std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
+    ASSERT_TRUE(index.has_value());
+    const RecordValues values = index->ValuesOf(1);
+    ASSERT_NE(values.Find("A"), nullptr);
+    EXPECT_EQ(*values.Find("A"), "en");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "tests/support/memory.h"
 
 #include <algorithm>
+#include <chrono>
 
 #if defined(_WIN32)
 #define PSAPI_VERSION 2
@@ -37,6 +38,25 @@ void MemoryGrowth::Sample() {
     calls_ = 0;
     ++samples_;
     peak_ = std::max(peak_, ResidentBytes());
+}
+
+MemoryWatch::MemoryWatch() : start_(ResidentBytes()), peak_(start_) {
+    if (start_ < 0) return;
+    sampler_ = std::thread([this] {
+        while (running_.load()) {
+            int64_t now = ResidentBytes();
+            if (now > peak_.load()) peak_.store(now);
+            ++samples_;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+}
+
+MemoryWatch::~MemoryWatch() { Stop(); }
+
+void MemoryWatch::Stop() {
+    running_.store(false);
+    if (sampler_.joinable()) sampler_.join();
 }
 
 }  // namespace velmar::test
