@@ -303,8 +303,8 @@ std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view utf8
 
 std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out) {
     if (CheckDatabaseFolder(db) != FolderCheck::FolderValid) {
-        return "la carpeta no es una base de datos: falta el fichero " + db.DefinitionFilePath() +
-               " o su tama\xC3\xB1o no es un m\xC3\xBAltiplo de 12042 bytes";
+        return "la carpeta no es una base de datos: le falta el fichero .z04 o su tama\xC3\xB1o no es un "
+               "m\xC3\xBAltiplo de 12042 bytes";
     }
     LinkedDatabase linked = db;
     LoadFieldList(linked);

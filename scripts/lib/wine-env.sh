@@ -5,7 +5,12 @@
 #   VELMAR_WINEPREFIX  the project's private Wine prefix
 #                      (default: build/windows/wineprefix in the source tree)
 
-export WINEPREFIX="${VELMAR_WINEPREFIX:-$velmar_root/build/windows/wineprefix}"
+WINEPREFIX="${VELMAR_WINEPREFIX:-$velmar_root/build/windows/wineprefix}"
+case "$WINEPREFIX" in
+    /*) ;;
+    *) WINEPREFIX="$PWD/$WINEPREFIX" ;; # Wine wants an absolute path
+esac
+export WINEPREFIX
 export WINEARCH=win64
 export WINEDEBUG=-all
 # The C locale gives the ANSI code page 1252 that the databases are written in;

@@ -35,7 +35,7 @@ DatabaseContent ContentOf(std::string_view csv) {
 
 TEST(CsvExchange, ExportThenImportGivesTheSameFiles) {
     std::mt19937 rng(4180);
-    for (int round = 0; round < 150; ++round) {
+    for (int round = 0; round < 60; ++round) {
         test::DatabaseFixture original;
         DatabaseContent content = test::RandomContent(rng, 20);
         ASSERT_TRUE(WriteDatabase(original.Folder(), content, true).Ok());

@@ -95,7 +95,7 @@ const std::vector<std::string>& DamagedNames() {
 std::string RandomDamagedValueFile(std::mt19937& rng, int64_t maxRecord) {
     std::string bytes;
     int64_t record = 1;
-    int groups = Uniform(rng, 0, 40);
+    int groups = Uniform(rng, 0, 60);
     for (int g = 0; g < groups; ++g) {
         const std::string& name = Pick(rng, DamagedNames());
         // Mostly ascending records, sometimes a jump back or forward.

@@ -43,7 +43,7 @@ void ExpectIndexAgreesWithFullScan(const LinkedDatabase& db, const std::set<std:
 
 TEST(ValueIndex, AgreesWithTheFullScanOnGeneratedDatabases) {
     std::mt19937 rng(20260327);
-    for (int round = 0; round < 150; ++round) {
+    for (int round = 0; round < 60; ++round) {
         test::DatabaseFixture fx;
         DatabaseContent content = test::RandomContent(rng);
         ASSERT_TRUE(WriteDatabase(fx.Folder(), content, true).Ok());
@@ -59,7 +59,7 @@ TEST(ValueIndex, AgreesWithTheFullScanOnDamagedValueFiles) {
     std::set<std::string> names(test::DamagedNames().begin(), test::DamagedNames().end());
     names.insert(std::string(34, 'L'));
     names.insert("C");
-    for (int round = 0; round < 400; ++round) {
+    for (int round = 0; round < 150; ++round) {
         test::DatabaseFixture fx;
         WriteFile(fx.ValuePath(), test::RandomDamagedValueFile(rng));
         ExpectIndexAgreesWithFullScan(fx.Database(), names, 9, "round " + std::to_string(round));
@@ -123,7 +123,7 @@ TEST(ValueIndex, AMissingValueFileIsCreatedEmptyAsTheFullScanDoes) {
 // The cached display must show exactly what the literal merge shows.
 TEST(DisplayCache, FormatRecordMatchesTheLiteralMergeOnGeneratedDatabases) {
     std::mt19937 rng(7);
-    for (int round = 0; round < 120; ++round) {
+    for (int round = 0; round < 50; ++round) {
         test::DatabaseFixture fx;
         DatabaseContent content = test::RandomContent(rng, 6);
         if (round % 3 == 0) {
@@ -141,9 +141,9 @@ TEST(DisplayCache, FormatRecordMatchesTheLiteralMergeOnGeneratedDatabases) {
         LinkedDatabase literalDb = fx.Database();
         LinkedDatabase cachedDb = fx.Database();
         DisplayCache cache;
-        for (int t = 0; t < 5; ++t) {
+        for (int t = 0; t < 4; ++t) {
             DisplayTemplate displayTemplate{test::RandomTemplate(rng, content.fields), true};
-            for (int64_t record = 0; record <= 8; ++record) {
+            for (int64_t record = 0; record <= 7; ++record) {
                 CalendarDate today{2026, 1 + static_cast<int>(record), 1 + static_cast<int>(rng() % 28)};
                 LoadFieldList(literalDb);
                 LiteralFieldSource literal(literalDb);
