@@ -22,7 +22,7 @@ namespace velmar::fuzz {
 namespace {
 
 // Work the literal model may do per input: record count x cells x criteria.
-constexpr int64_t kModelBudget = 100000;
+constexpr int64_t kModelBudget = 40000;
 constexpr int64_t kModelRecordLimit = 256;
 constexpr std::size_t kMaxLookups = 24;
 
