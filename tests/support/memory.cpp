@@ -42,7 +42,12 @@ void MemoryGrowth::Sample() {
 
 MemoryWatch::MemoryWatch() : start_(ResidentBytes()), peak_(start_) {
     if (start_ < 0) return;
-    sampler_ = std::thread([this] {
+    std::atomic<bool> started{false};
+    sampler_ = std::thread([this, &started] {
+        // The baseline is taken here, so that the thread's own memory is in it.
+        start_ = ResidentBytes();
+        peak_.store(start_);
+        started.store(true);
         while (running_.load()) {
             int64_t now = ResidentBytes();
             if (now > peak_.load()) peak_.store(now);
@@ -50,6 +55,7 @@ MemoryWatch::MemoryWatch() : start_(ResidentBytes()), peak_(start_) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
+    while (!started.load()) std::this_thread::yield();
 }
 
 MemoryWatch::~MemoryWatch() { Stop(); }
