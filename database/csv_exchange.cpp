@@ -335,7 +335,7 @@ std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out) {
         }
         line += "\r\n";
         out << line;
-        if (record % 4096 == 0) linked.Yield();
+        if (record % 4096 == 0) linked.YieldOnce();
     }
     if (!index->IsCurrent()) return "el fichero de valores cambi\xC3\xB3 mientras se le\xC3\xAD" "a";
     if (!out) return "no se pudo escribir el fichero CSV";

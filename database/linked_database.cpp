@@ -53,7 +53,7 @@ std::string ReadFieldValue(const LinkedDatabase& db, std::string_view field, int
     std::string result;
     const int64_t cells = file.Count();
     for (int64_t i = 1; i <= cells; ++i) {
-        db.Yield();
+        db.YieldOnce();
         const unsigned char* bytes = file.Record(i);
         if (!bytes) continue;  // an unreadable cell is skipped
         CellView cell{bytes};
@@ -123,7 +123,7 @@ int OrderCriteriaByFields(const LinkedDatabase& db, SearchCriteria& criteria, in
     int placed = 0;
     RecordFile file(db.DefinitionFilePath(), layout::kDefinitionSize);
     for (int64_t i = 1; i <= file.Count(); ++i) {
-        db.Yield();
+        db.YieldOnce();
         const unsigned char* bytes = file.Record(i);
         if (!bytes) continue;
         DefinitionView def{bytes};

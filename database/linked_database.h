@@ -45,7 +45,8 @@ struct LinkedDatabase {
 
     std::string ValueFilePath() const;
     std::string DefinitionFilePath() const;
-    void Yield() const {
+    // Not named Yield: <windows.h> defines Yield() as a macro.
+    void YieldOnce() const {
         if (yield) yield();
     }
 };

@@ -53,8 +53,8 @@ public:
 
     int64_t CellCount() const { return cells_; }
     // The record number of the last cell, or 0 without cells.
-    int64_t LastRecordNumber() const { return segmentRecord_.empty() ? 0 : segmentRecord_.back(); }
-    std::size_t SegmentCount() const { return segmentRecord_.size(); }
+    int64_t LastRecordNumber() const { return lastRecord_; }
+    int64_t SegmentCount() const { return segments_; }
     std::size_t MemoryBytes() const;
 
     // Reads records through one open file; cheaper than ValuesOf for many records.
@@ -73,19 +73,45 @@ public:
 
     RecordValues ValuesOf(int64_t record) const;
 
+    // The runs of cells (first and last, from 1) that hold `record`, in file order.
+    std::vector<std::pair<int64_t, int64_t>> CellRangesOf(int64_t record) const;
+
 private:
+    struct Segment {
+        int64_t record;
+        int64_t first;  // first cell, from 1
+        int64_t last;   // last cell
+    };
+
     ValueIndex() = default;
-    // Segment numbers (0-based) of `record`, in file order.
-    std::vector<std::size_t> SegmentsOf(int64_t record) const;
+    // The segments of `record`, in file order.
+    std::vector<Segment> SegmentsOf(int64_t record) const;
 
     std::string path_;
     FileStamp stamp_;
     int64_t cells_ = 0;
-    std::vector<int64_t> segmentRecord_;  // record number of each segment
-    std::vector<int64_t> segmentFirst_;   // first cell (1-based) of each segment
-    // Segment numbers sorted by record, only when the segments do not already
-    // ascend by record (a damaged file).
-    std::vector<std::size_t> byRecord_;
+    int64_t segments_ = 0;
+    int64_t lastRecord_ = 0;
+
+    // Segments whose records ascend, as a healthy file has them, as runs:
+    // each entry of `runs_` is three varints, the change of record number
+    // from the segment before (zigzag), the segment length in cells, and how
+    // many segments in a row share both. A file with one character per record
+    // is then a single entry; a usual one takes about three bytes a record.
+    // Every kEntriesPerMark entries a mark keeps where decoding may start.
+    struct Mark {
+        int64_t firstRecord;     // record of the first segment of the entry
+        int64_t previousRecord;  // record of the segment before it (0 at the start)
+        int64_t nextCell;        // first cell of the entry's first segment
+        std::size_t offset;      // where the entry begins in runs_
+    };
+    static constexpr int64_t kEntriesPerMark = 32;
+    std::vector<unsigned char> runs_;
+    std::vector<Mark> marks_;
+
+    // Segments of a damaged file, whose records do not ascend: sorted by
+    // record, in file order within a record.
+    std::vector<Segment> sorted_;
 };
 
 }  // namespace velmar

@@ -36,7 +36,7 @@ int64_t ValueScanner::Frontier(int64_t position, int64_t record) {
     while (p <= cells) {
         const unsigned char* bytes = file_.Record(p);
         if (bytes && CellView{bytes}.Record() >= record) break;
-        if (bytes) db_.Yield();
+        if (bytes) db_.YieldOnce();
         ++p;
     }
     cachedPosition_ = position;
@@ -68,7 +68,7 @@ std::string ValueScanner::Lookup(SearchState& state, std::string_view field, int
     // records, so they neither match, nor stop the scan, nor change the (still
     // empty) collected text.
     for (int64_t p = Frontier(state.scanPosition, record); p <= cells; ++p) {
-        db_.Yield();
+        db_.YieldOnce();
         const unsigned char* bytes = file_.Record(p);
         if (!bytes) continue;
         CellView cell{bytes};

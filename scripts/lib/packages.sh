@@ -9,11 +9,10 @@ velmar_windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdoto
                          fonts-wine fonts-liberation)
 
 ensure_packages() {
-    local missing=() package
+    local installed missing=() package
+    installed=" $(dpkg-query -W -f='${db:Status-Abbrev}${Package} ' "$@" 2>/dev/null | grep -o 'ii [^ ]*' | cut -c4- | tr '\n' ' ') "
     for package in "$@"; do
-        if [ "$(dpkg-query -W -f='${db:Status-Abbrev}' "$package" 2>/dev/null)" != "ii " ]; then
-            missing+=("$package")
-        fi
+        case "$installed" in *" $package "*) ;; *) missing+=("$package") ;; esac
     done
     [ ${#missing[@]} -gt 0 ] || return 0
 

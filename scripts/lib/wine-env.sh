@@ -16,8 +16,8 @@ export WINEDEBUG=-all
 # The C locale gives the ANSI code page 1252 that the databases are written in;
 # other locales change it (ja: 932, ru: 1251).
 export LC_ALL=C
-# Without winedbg a crashing program exits with a non-zero status instead of
-# exiting 0 (no display) or waiting on a crash dialog (under X). Mono and Gecko
-# are not needed, and asking to install them would open a dialog.
+# With the debugger disabled, a program that crashes exits with status 5; with
+# it, the crash exits 0 (no display) or waits on a crash dialog (under X). Mono
+# and Gecko are not needed, and offering to install them would open a dialog.
 export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
 unset WINESERVER WINELOADER

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "database/database_writer.h"
 #include "database/display_cache.h"
+#include "database/file_layout.h"
 #include "database/linked_database.h"
 #include "tests/display/generated.h"
 #include "tests/support/fixture.h"
@@ -81,7 +83,7 @@ TEST(ValueIndex, PendingTextSurvivesAGapOfTheSameFieldOnly) {
     RecordValues values = index->ValuesOf(1);
     EXPECT_EQ(Shown(values, "A"), "xy");
     EXPECT_EQ(Shown(values, "B"), "z");
-    EXPECT_EQ(index->SegmentCount(), 5u);
+    EXPECT_EQ(index->SegmentCount(), 5);
 }
 
 TEST(ValueIndex, AHealthyFileHasOneSegmentPerRecord) {
@@ -92,10 +94,78 @@ TEST(ValueIndex, AHealthyFileHasOneSegmentPerRecord) {
     ASSERT_TRUE(WriteDatabase(fx.Folder(), content, true).Ok());
     std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
     ASSERT_TRUE(index);
-    EXPECT_EQ(index->SegmentCount(), 100u);
+    EXPECT_EQ(index->SegmentCount(), 100);
     EXPECT_EQ(index->LastRecordNumber(), 100);
     EXPECT_EQ(Shown(index->ValuesOf(57), "A"), "a57");
     EXPECT_EQ(Shown(index->ValuesOf(57), "B"), "No datos");
+}
+
+// Thousands of ascending segments, negative and far-apart record numbers
+// included, so that lookups cross the blocks of the compact segment list.
+TEST(ValueIndex, FindsEveryRecordOfALargeHealthyFile) {
+    std::mt19937 rng(99);
+    test::DatabaseFixture fx;
+    std::string bytes;
+    std::map<int64_t, std::string> stored;
+    std::map<int64_t, std::pair<int64_t, int64_t>> cells;
+    int64_t record = -300;
+    for (int i = 0; i < 5000; ++i) {
+        record += 1 + static_cast<int64_t>(rng() % 3) + (i % 997 == 0 ? int64_t{1} << 40 : 0);
+        std::string value(1 + rng() % 200, static_cast<char>('a' + rng() % 26));
+        int64_t first = static_cast<int64_t>(bytes.size() / 54) + 1;
+        AppendValueCells(bytes, "A", record, value);
+        stored[record] = value;
+        cells[record] = {first, first + static_cast<int64_t>(value.size()) - 1};
+    }
+    WriteFile(fx.ValuePath(), bytes);
+    std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
+    ASSERT_TRUE(index);
+    EXPECT_EQ(index->SegmentCount(), 5000);
+    EXPECT_EQ(index->LastRecordNumber(), record);
+    EXPECT_LT(index->MemoryBytes(), std::size_t{5000} * 6);  // well below two 64-bit numbers a segment
+    ValueIndex::Reader reader(*index);
+    int64_t previous = INT64_MIN;
+    for (const auto& [number, value] : stored) {
+        ASSERT_EQ(Shown(reader.ValuesOf(number), "A"), value) << number;
+        ASSERT_EQ(index->CellRangesOf(number), (std::vector<std::pair<int64_t, int64_t>>{cells[number]})) << number;
+        if (number - 1 != previous) {
+            ASSERT_EQ(reader.ValuesOf(number - 1).Size(), 0u) << number - 1;
+        }
+        previous = number;
+    }
+    EXPECT_EQ(reader.ValuesOf(INT64_MIN).Size(), 0u);
+    EXPECT_EQ(reader.ValuesOf(INT64_MAX).Size(), 0u);
+    EXPECT_EQ(reader.ValuesOf(record + 1).Size(), 0u);
+}
+
+TEST(ValueIndex, AgreesWithTheFullScanOnALargeDamagedFile) {
+    std::mt19937 rng(3);
+    test::DatabaseFixture fx;
+    std::string bytes;
+    for (int part = 0; part < 60; ++part) bytes += test::RandomDamagedValueFile(rng, 40).substr(0, 54 * 60);
+    WriteFile(fx.ValuePath(), bytes);
+    std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
+    ASSERT_TRUE(index);
+    EXPECT_GT(index->SegmentCount(), 200);
+    LinkedDatabase db = fx.Database();
+    ValueIndex::Reader reader(*index);
+    for (int64_t record = -1; record <= 41; record += 1 + static_cast<int64_t>(rng() % 4)) {
+        RecordValues values = reader.ValuesOf(record);
+        // Every cell of the record, and only those, lies in its ranges.
+        int64_t covered = 0;
+        for (auto [first, last] : index->CellRangesOf(record)) {
+            for (int64_t cell = first; cell <= last; ++cell)
+                ASSERT_EQ(layout::LoadI64(reinterpret_cast<const unsigned char*>(bytes.data()) + (cell - 1) * 54 + 40),
+                          record);
+            covered += last - first + 1;
+        }
+        int64_t expected = 0;
+        for (std::size_t at = 0; at + 54 <= bytes.size(); at += 54)
+            expected += layout::LoadI64(reinterpret_cast<const unsigned char*>(bytes.data()) + at + 40) == record;
+        ASSERT_EQ(covered, expected) << record;
+        for (const std::string& name : test::DamagedNames())
+            ASSERT_EQ(Shown(values, name), ReadFieldValue(db, name, record)) << name << " " << record;
+    }
 }
 
 TEST(ValueIndex, NoticesAChangedFile) {

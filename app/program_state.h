@@ -1,0 +1,72 @@
+// Program-wide state that lives for the whole run and that the windows share.
+// Each window receives the parts it works on; nothing here is a global.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "database/linked_database.h"
+#include "search/search_state.h"
+
+namespace velmar {
+
+// The linked database: db.folder is the linked folder ("" when none), and
+// `linked` is true while that folder has passed CheckDatabaseFolder. It
+// decides whether "Navegador" and "Buscar" are enabled.
+struct DatabaseLink {
+    LinkedDatabase db;
+    bool linked = false;
+};
+
+// One-at-a-time guards of the secondary windows. The record navigator and the
+// search dialog share `databaseDialog`, so at most one of them is open.
+struct WindowGuards {
+    bool aboutBox = false;
+    bool linkDialog = false;
+    bool databaseDialog = false;
+};
+
+// Colours as COLORREF values (0x00BBGGRR).
+inline constexpr uint32_t kRed = 0x000000FF;
+inline constexpr uint32_t kYellow = 0x0000FFFF;
+inline constexpr uint32_t kBlack = 0x00000000;
+inline constexpr uint32_t kWhite = 0x00FFFFFF;
+
+// The colours the two colour boxes apply, and the colour chooser's custom
+// colours, shared by both swatches and kept for the run.
+struct ChosenColours {
+    uint32_t text = kRed;
+    uint32_t highlight = kYellow;
+    std::array<uint32_t, 16> custom{};
+};
+
+// The editor's document as RTF, captured once by the record navigator and
+// filled with each record it shows. Reading a document file discards it.
+struct DisplayTemplate {
+    std::string rtf;
+    bool captured = false;
+
+    void Discard() {
+        rtf.clear();
+        captured = false;
+    }
+};
+
+// The criteria the search dialog applied (entries 1..count), and the scan
+// position and results that the searches leave for the record navigator.
+struct SearchSession {
+    SearchCriteria criteria;
+    int criteriaCount = 0;
+    SearchState state;
+};
+
+struct ProgramState {
+    DatabaseLink link;
+    WindowGuards guards;
+    ChosenColours colours;
+    SearchSession search;
+    DisplayTemplate display;
+};
+
+}  // namespace velmar

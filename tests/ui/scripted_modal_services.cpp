@@ -1,0 +1,102 @@
+#include "tests/ui/scripted_modal_services.h"
+
+#include "platform/text.h"
+
+namespace velmar::test {
+
+namespace {
+
+Asked Request(Asked::Kind kind, HWND owner, std::wstring text, std::wstring title, UINT type) {
+    Asked asked;
+    asked.kind = kind;
+    asked.owner = owner;
+    asked.text = std::move(text);
+    asked.title = std::move(title);
+    asked.type = type;
+    return asked;
+}
+
+}  // namespace
+
+void ScriptedModalServices::RunWhileShown() {
+    if (!whileShown) return;
+    auto run = std::move(whileShown);  // once, and not again from inside itself
+    whileShown = nullptr;
+    run();
+}
+
+int ScriptedModalServices::ShowMessageBox(const platform::MessageBoxRequest& request) {
+    asked.push_back(Request(Asked::Kind::MessageBox, request.owner, request.text, request.title, request.type));
+    RunWhileShown();
+    if (messageBoxAnswers.empty()) return IDOK;
+    int answer = messageBoxAnswers.front();
+    messageBoxAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedModalServices::ChooseFile(const platform::FileDialogRequest& request) {
+    asked.push_back(
+        Request(Asked::Kind::File, request.owner, platform::WideFromAnsi(request.filter), L"", request.flags));
+    RunWhileShown();
+    if (fileAnswers.empty()) return std::nullopt;
+    auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<COLORREF> ScriptedModalServices::ChooseColour(const platform::ColourRequest& request,
+                                                            std::array<COLORREF, 16>&) {
+    asked.push_back(Request(Asked::Kind::Colour, request.owner, L"", L"", request.flags));
+    RunWhileShown();
+    if (colourAnswers.empty()) return std::nullopt;
+    auto answer = colourAnswers.front();
+    colourAnswers.pop_front();
+    return answer;
+}
+
+std::string ScriptedModalServices::BrowseForFolder(const platform::FolderRequest& request) {
+    asked.push_back(
+        Request(Asked::Kind::Folder, request.owner, platform::WideFromAnsi(request.caption), L"", request.flags));
+    RunWhileShown();
+    if (folderAnswers.empty()) return {};
+    std::string answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedModalServices::TrackPopupMenu(const platform::PopupMenuRequest& request) {
+    Asked seen = Request(Asked::Kind::PopupMenu, request.owner, L"", L"", request.flags);
+    seen.screen = request.screen;
+    seen.menu = ReadMenu(request.menu);
+    asked.push_back(std::move(seen));
+    RunWhileShown();
+    if (popupChoices.empty()) return;
+    UINT choice = popupChoices.front();
+    popupChoices.pop_front();
+    if (choice != 0) PostMessageW(request.owner, WM_COMMAND, MAKEWPARAM(choice, 0), 0);
+}
+
+std::vector<Asked> ScriptedModalServices::MessageBoxes() const {
+    std::vector<Asked> boxes;
+    for (const Asked& a : asked)
+        if (a.kind == Asked::Kind::MessageBox) boxes.push_back(a);
+    return boxes;
+}
+
+std::vector<MenuItemSeen> ReadMenu(HMENU menu) {
+    std::vector<MenuItemSeen> items;
+    int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        MenuItemSeen item;
+        wchar_t text[256] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+        item.text = text;
+        item.state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        UINT id = GetMenuItemID(menu, i);
+        item.id = id == static_cast<UINT>(-1) ? 0 : id;
+        items.push_back(std::move(item));
+    }
+    return items;
+}
+
+}  // namespace velmar::test

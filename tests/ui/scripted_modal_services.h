@@ -1,0 +1,66 @@
+// Modal services for tests: every request is recorded and answered at once
+// from a script, so no test waits on a window that nobody closes.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/modal_services.h"
+
+namespace velmar::test {
+
+struct MenuItemSeen {
+    UINT id = 0;  // 0 for a separator
+    std::wstring text;
+    UINT state = 0;  // GetMenuState: MF_GRAYED, MF_DISABLED, MF_SEPARATOR, ...
+};
+
+struct Asked {
+    enum class Kind { MessageBox, File, Colour, Folder, PopupMenu };
+    Kind kind = Kind::MessageBox;
+    HWND owner = nullptr;
+    std::wstring text;   // message text, or the folder browser's caption
+    std::wstring title;  // message title
+    UINT type = 0;       // message box type, file dialog flags, popup flags
+    POINT screen{};      // popup menu position
+    std::vector<MenuItemSeen> menu;
+};
+
+class ScriptedModalServices final : public platform::ModalServices {
+public:
+    std::vector<Asked> asked;
+
+    // Answers, taken in order; without one a message box answers IDOK and the
+    // other requests are cancelled.
+    std::deque<int> messageBoxAnswers;
+    std::deque<std::optional<std::string>> fileAnswers;
+    std::deque<std::optional<COLORREF>> colourAnswers;
+    std::deque<std::string> folderAnswers;
+    // A popup menu entry to choose: posted to the owner as WM_COMMAND, as the
+    // platform's menu does. 0 closes the menu without a choice.
+    std::deque<UINT> popupChoices;
+    // Runs while a request is "on screen", e.g. to send the window another
+    // command as a user could while a box without an owner is open.
+    std::function<void()> whileShown;
+
+    int ShowMessageBox(const platform::MessageBoxRequest& request) override;
+    std::optional<std::string> ChooseFile(const platform::FileDialogRequest& request) override;
+    std::optional<COLORREF> ChooseColour(const platform::ColourRequest& request,
+                                         std::array<COLORREF, 16>& custom) override;
+    std::string BrowseForFolder(const platform::FolderRequest& request) override;
+    void TrackPopupMenu(const platform::PopupMenuRequest& request) override;
+
+    std::vector<Asked> MessageBoxes() const;
+
+private:
+    void RunWhileShown();
+};
+
+std::vector<MenuItemSeen> ReadMenu(HMENU menu);
+
+}  // namespace velmar::test

@@ -1,0 +1,109 @@
+// Drives a running program from outside, the way another program or a user
+// would: finds its window by title and posts it messages. Keys sent from the
+// X side may never reach a Wine window when no window manager runs, so the
+// end-to-end tests use this instead; every step reports whether it took effect.
+//
+//   velmar-driver wait TITLE MS          the window exists and is visible
+//   velmar-driver close TITLE            posts WM_SYSCOMMAND / SC_CLOSE (close box, Alt+F4)
+//   velmar-driver command TITLE ID       posts WM_COMMAND with a menu id
+//   velmar-driver stays TITLE MS         the window still exists after MS milliseconds
+//   velmar-driver gone TITLE MS          the window disappears within MS milliseconds
+//   velmar-driver text TITLE ID          prints a control's text (0: the window's own)
+//   velmar-driver plain TITLE            shows an ordinary window until it is closed
+//
+// Exit status 0 when the step did what it says, 1 when not, 2 for bad arguments.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+HWND Find(const wchar_t* title) { return FindWindowW(nullptr, title); }
+
+template <typename Done>
+bool PollFor(DWORD milliseconds, Done done) {
+    ULONGLONG end = GetTickCount64() + milliseconds;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(50);
+    }
+}
+
+void PrintUtf8(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n, nullptr, nullptr);
+    std::printf("%s\n", utf8.c_str());
+}
+
+LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// An ordinary window: the default handling of SC_CLOSE closes it. It is the
+// negative control that shows a posted close request does close a window.
+int ShowPlainWindow(const wchar_t* title) {
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = PlainProc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    cls.lpszClassName = L"VelmarDriverPlainWindow";
+    RegisterClassW(&cls);
+    HWND window = CreateWindowW(cls.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 120,
+                                nullptr, nullptr, cls.hInstance, nullptr);
+    if (!window) return 1;
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|plain TITLE [ARG]\n");
+    return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return Usage();
+    std::wstring verb = argv[1];
+    const wchar_t* title = argv[2];
+    unsigned long number = argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 0;
+
+    if (verb == L"plain") return ShowPlainWindow(title);
+    if (verb == L"wait")
+        return PollFor(number, [&] { return Find(title) && IsWindowVisible(Find(title)); }) ? 0 : 1;
+    if (verb == L"gone") return PollFor(number, [&] { return Find(title) == nullptr; }) ? 0 : 1;
+    if (verb == L"stays") {
+        HWND window = Find(title);
+        if (!window) return 1;
+        Sleep(number);
+        return IsWindow(window) && IsWindowVisible(window) ? 0 : 1;
+    }
+
+    HWND window = Find(title);
+    if (!window) {
+        std::fprintf(stderr, "velmar-driver: no window titled as given\n");
+        return 1;
+    }
+    if (verb == L"close") return PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
+    if (verb == L"command")
+        return PostMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(number), 0), 0) ? 0 : 1;
+    if (verb == L"text") {
+        HWND control = number == 0 ? window : GetDlgItem(window, static_cast<int>(number));
+        if (!control) return 1;
+        wchar_t text[1024] = {};
+        SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+        PrintUtf8(text);
+        return 0;
+    }
+    return Usage();
+}

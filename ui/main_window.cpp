@@ -1,0 +1,422 @@
+#include "ui/main_window.h"
+
+#include <richedit.h>
+
+#include <cstdint>
+#include <utility>
+
+#include "app/resources.h"
+#include "database/record_file.h"
+#include "platform/dialog_template.h"
+#include "platform/editor.h"
+#include "platform/fonts.h"
+#include "settings/settings_file.h"
+#include "ui/format_bar.h"
+#include "ui/main_menu.h"
+#include "ui/main_window_commands.h"
+#include "ui/main_window_ids.h"
+
+namespace velmar::ui {
+
+namespace ids = main_ids;
+namespace ed = platform::editor;
+
+const wchar_t* const MainWindow::kCaption = L"Velmar rtf";
+const wchar_t* const MainWindow::kMessageTitle = L"Programador";
+const wchar_t* const MainWindow::kAboutText =
+    L"Este programa es tuyo ...\r\nPero lo program\u00f3 https://velmar.example";
+const wchar_t* const MainWindow::kNoDatabaseText = L"No hay una base de datos vinculada correctamente ...";
+
+namespace {
+
+constexpr short kClientWidth = 475;
+constexpr short kClientHeight = 500;
+constexpr LONG kEditorTextLimit = 1000000;
+constexpr LPARAM kEditorEvents = ENM_SELCHANGE | ENM_MOUSEEVENTS;
+constexpr LONG kCaretAfterText = 200;  // beyond the initial text: the control puts the caret at its end
+constexpr int kInitialFontPoints = 12;
+constexpr char kInitialFace[] = "times new roman";
+
+const wchar_t* const kSizeItems[] = {L"8",  L"9",  L"10", L"11", L"12", L"14", L"16", L"18",
+                                     L"20", L"22", L"24", L"26", L"28", L"36", L"48", L"72"};
+
+constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kEffectToggle = kVisibleChild | BS_AUTOCHECKBOX | BS_PUSHLIKE;
+constexpr DWORD kColourBox = kVisibleChild | BS_AUTOCHECKBOX | WS_TABSTOP;
+constexpr DWORD kSwatch = kVisibleChild | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER;
+constexpr DWORD kIconToggle = kVisibleChild | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_ICON;
+
+platform::UniqueIcon LoadIconResource(int id, int size) {
+    return platform::UniqueIcon(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+}
+
+}  // namespace
+
+// Controls in creation order, which is also their tab order.
+platform::DialogTemplate MainWindow::Template() {
+    platform::DialogTemplate t(
+        kCaption, WS_BORDER | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | DS_NOFAILCREATE | DS_3DLOOK | DS_CENTER, 0,
+        0, 0, kClientWidth, kClientHeight);
+    t.Add({ids::kEditor, ed::kClassName, L"Este es mi editor ...", 4, 24, 465, 444,
+           kVisibleChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
+           WS_EX_CLIENTEDGE});
+    t.Add({ids::kFontList, L"COMBOBOX", L"", 4, 4, 100, 120, kVisibleChild | CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL,
+           0});
+    t.Add({ids::kSizeList, L"COMBOBOX", L"", 110, 4, 30, 120, kVisibleChild | CBS_DROPDOWNLIST | WS_VSCROLL, 0});
+    t.Add({ids::kBoldToggle, L"BUTTON", L"&B", 150, 4, 14, 14, kEffectToggle, 0});
+    t.Add({ids::kItalicToggle, L"BUTTON", L"&I", 164, 4, 14, 14, kEffectToggle, 0});
+    t.Add({ids::kUnderlineToggle, L"BUTTON", L"&U", 178, 4, 14, 14, kEffectToggle, 0});
+    t.Add({ids::kStrikeOutToggle, L"BUTTON", L"&S", 192, 4, 14, 14, kEffectToggle, 0});
+    t.Add({ids::kTextColourBox, L"BUTTON", L"&red ", 210, 4, 10, 14, kColourBox, 0});
+    t.Add({ids::kTextColourSwatch, L"STATIC", L"", 220, 1, 20, 20, kSwatch, 0});
+    t.Add({ids::kHighlightBox, L"BUTTON", L"&yellow ", 250, 4, 10, 14, kColourBox, 0});
+    t.Add({ids::kHighlightSwatch, L"STATIC", L"", 260, 1, 20, 20, kSwatch, 0});
+    t.Add({ids::kRightToggle, L"BUTTON", L"", 285, 1, 20, 20, kIconToggle, 0});
+    t.Add({ids::kCentreToggle, L"BUTTON", L"", 306, 1, 20, 20, kIconToggle, 0});
+    t.Add({ids::kBulletToggle, L"BUTTON", L"", 330, 1, 20, 20, kIconToggle, 0});
+    return t;
+}
+
+MainWindow::MainWindow(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+                       std::string settingsPath)
+    : state_(&state), modal_(&modal), dialogs_(&dialogs), settingsPath_(std::move(settingsPath)) {}
+
+MainWindow::~MainWindow() {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+}
+
+bool MainWindow::Create(HINSTANCE instance) {
+    platform::DialogTemplate t = Template();
+    HWND window = CreateDialogIndirectParamW(instance, t.Get(), nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
+    return window != nullptr;
+}
+
+INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<MainWindow*>(lParam)->window_ = window;
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (!self) return FALSE;
+
+    switch (message) {
+        case WM_INITDIALOG:
+            return self->OnInitDialog();
+        case WM_COMMAND:
+            self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return FALSE;
+        case WM_NOTIFY:
+            if (!lParam) return FALSE;
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, self->OnNotify(*reinterpret_cast<const NMHDR*>(lParam)));
+            return FALSE;
+        case WM_SIZE:
+            self->OnSize(wParam);
+            return FALSE;
+        case WM_SYSCOMMAND:
+            if (!self->OnSysCommand(wParam)) return FALSE;
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_DRAWITEM:
+            return self->OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+        case WM_DESTROY:
+            self->OnDestroy();
+            return FALSE;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window, DWLP_USER, 0);
+            self->window_ = nullptr;
+            self->editor_ = nullptr;
+            self->menuBar_ = nullptr;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+BOOL MainWindow::OnInitDialog() {
+    BuildWindow();
+    Initialise();
+    initialised_ = true;
+    // The focus is the editor's (Initialise set it): tell the dialog manager not to move it.
+    return FALSE;
+}
+
+// The parts of the window that the template cannot carry: icons, the editor's
+// options, the size list's items, the effect toggles' own fonts and the menu bar.
+void MainWindow::BuildWindow() {
+    editor_ = GetDlgItem(window_, ids::kEditor);
+
+    bigIcon_ = LoadIconResource(VELMAR_ICON_WINDOW, 32);
+    smallIcon_ = LoadIconResource(VELMAR_ICON_WINDOW, 16);
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+
+    ed::SetOptions(editor_, ECOOP_OR, ECO_SELECTIONBAR);
+    ed::LimitText(editor_, kEditorTextLimit);
+
+    HWND sizeList = Control(ids::kSizeList);
+    for (const wchar_t* item : kSizeItems) SendMessageW(sizeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+
+    const int iconIds[] = {VELMAR_ICON_RIGHT, VELMAR_ICON_CENTRE, VELMAR_ICON_BULLETS};
+    const int toggleIds[] = {ids::kRightToggle, ids::kCentreToggle, ids::kBulletToggle};
+    for (std::size_t i = 0; i < 3; ++i) {
+        toggleIcons_[i] = LoadIconResource(iconIds[i], 24);
+        SendMessageW(Control(toggleIds[i]), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(toggleIcons_[i].Get()));
+    }
+    FillSwatch(ids::kTextColourSwatch, RGB(0, 0, 0));
+    FillSwatch(ids::kHighlightSwatch, RGB(255, 255, 255));
+
+    // Each effect toggle shows its own effect.
+    const int effectIds[] = {ids::kBoldToggle, ids::kItalicToggle, ids::kUnderlineToggle, ids::kStrikeOutToggle};
+    for (std::size_t i = 0; i < 4; ++i) {
+        platform::FontSpec spec{L"Tahoma", 10};
+        spec.weight = i == 0 ? FW_BOLD : FW_NORMAL;
+        spec.italic = i == 1;
+        spec.underline = i == 2;
+        spec.strikeOut = i == 3;
+        effectFonts_[i] = platform::CreateScreenFont(spec);
+        SendMessageW(Control(effectIds[i]), WM_SETFONT, reinterpret_cast<WPARAM>(effectFonts_[i].Get()), TRUE);
+    }
+
+    platform::UniqueMenu bar = BuildMenuBar();
+    menuBar_ = bar.Get();
+    if (SetMenu(window_, menuBar_)) bar.Release();  // the window destroys it with itself
+    KeepClientSizeWithMenu();
+}
+
+// Attaching the menu bar takes its height from the client area; the window
+// grows by that much so the client area keeps its designed size, and stays
+// centred on the work area.
+void MainWindow::KeepClientSizeWithMenu() {
+    RECT client = platform::DialogUnitsToPixels(window_, RECT{0, 0, kClientWidth, kClientHeight});
+    auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
+    auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
+    AdjustWindowRectEx(&client, style, GetMenu(window_) != nullptr, exStyle);
+    int width = client.right - client.left;
+    int height = client.bottom - client.top;
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int x = work.left + ((work.right - work.left) - width) / 2;
+    int y = work.top + ((work.bottom - work.top) - height) / 2;
+    SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // A menu bar that wraps onto a second line only shows once it is laid out:
+    // measure again and make up the difference.
+    RECT actual{};
+    GetClientRect(window_, &actual);
+    RECT wanted = platform::DialogUnitsToPixels(window_, RECT{0, 0, kClientWidth, kClientHeight});
+    int missing = wanted.bottom - actual.bottom;
+    if (missing > 0)
+        SetWindowPos(window_, nullptr, 0, 0, width, height + missing, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+SIZE MainWindow::WindowSizeInDialogUnits() const {
+    RECT r{};
+    GetWindowRect(window_, &r);
+    return platform::PixelsToDialogUnits(window_, SIZE{r.right - r.left, r.bottom - r.top});
+}
+
+void MainWindow::Initialise() {
+    DatabaseLink& link = state_->link;
+    SettingsFileAt(settingsPath_, "get", link.db.folder);
+
+    initialWindow_ = WindowSizeInDialogUnits();
+    RECT editorRect{};
+    GetWindowRect(editor_, &editorRect);
+    initialEditor_ = platform::PixelsToDialogUnits(
+        window_, SIZE{editorRect.right - editorRect.left, editorRect.bottom - editorRect.top});
+
+    link.linked = !link.db.folder.empty() && CheckDatabaseFolder(link.db) == FolderCheck::FolderValid;
+    if (link.linked) state_->search.state.results.flag = 0;
+    ApplyDatabaseMenuState(menuBar_, link.linked);
+
+    state_->colours.text = kRed;
+    state_->colours.highlight = kYellow;
+
+    FillFontList(Control(ids::kFontList));
+    ed::SetEventMask(editor_, kEditorEvents);
+
+    ed::SetSelection(editor_, 0, -1);
+    SetFace(*this, kInitialFace);
+    SetSize(*this, kInitialFontPoints);
+    ed::SetSelection(editor_, kCaretAfterText, kCaretAfterText);
+
+    ed::EmptyUndoBuffer(editor_);
+    SetFocus(editor_);
+}
+
+void MainWindow::OnCommand(int id, int code) {
+    WindowGuards& guards = state_->guards;
+    switch (id) {
+        case ids::kNew:
+            NewDocument(*this);
+            break;
+        case ids::kReadRtf:
+            ReadDocument(*this, DocumentKind::Rtf);
+            break;
+        case ids::kImportTxt:
+            ReadDocument(*this, DocumentKind::Txt);
+            break;
+        case ids::kWriteRtf:
+            WriteDocument(*this, DocumentKind::Rtf);
+            break;
+        case ids::kExportTxt:
+            WriteDocument(*this, DocumentKind::Txt);
+            break;
+        case ids::kAbout:
+            ShowAbout();
+            break;
+        case ids::kQuit:
+            Quit();
+            break;
+        case ids::kLink:
+            if (guards.linkDialog) break;
+            guards.linkDialog = true;
+            RunLinkDialog(*this);
+            guards.linkDialog = false;
+            break;
+        case ids::kNavigator:
+            if (guards.databaseDialog) break;
+            guards.databaseDialog = true;
+            OpenRecordNavigator(*this);
+            break;
+        case ids::kSearch:
+            OpenSearch();
+            break;
+
+        case ids::kUndo:
+        case ids::kCut:
+        case ids::kCopy:
+        case ids::kPaste:
+        case ids::kDelete:
+            if (code != 0) break;
+            if (id == ids::kUndo) ed::Undo(editor_);
+            if (id == ids::kCut) SendMessageW(editor_, WM_CUT, 0, 0);
+            if (id == ids::kCopy) SendMessageW(editor_, WM_COPY, 0, 0);
+            if (id == ids::kPaste) SendMessageW(editor_, WM_PASTE, 0, 0);
+            if (id == ids::kDelete) SendMessageW(editor_, WM_CLEAR, 0, 0);
+            RefreshBar(*this);
+            break;
+        case ids::kSelectAll:
+            if (code == 0) ed::SetSelectionEx(editor_, 0, -1);
+            break;
+
+        case ids::kFontList:
+            if (code == CBN_SELENDOK) OnFontListChosen(*this);
+            break;
+        case ids::kSizeList:
+            if (code == CBN_SELENDOK) OnSizeListChosen(*this);
+            break;
+        case ids::kBoldToggle:
+        case ids::kItalicToggle:
+        case ids::kUnderlineToggle:
+        case ids::kStrikeOutToggle:
+            if (code == BN_CLICKED) OnEffectToggle(*this, id);
+            break;
+        case ids::kTextColourBox:
+        case ids::kHighlightBox:
+            if (code == BN_CLICKED) OnColourBox(*this, id);
+            break;
+        case ids::kRightToggle:
+        case ids::kCentreToggle:
+        case ids::kBulletToggle:
+            if (code == BN_CLICKED) OnParagraphToggle(*this, id);
+            break;
+        case ids::kTextColourSwatch:
+        case ids::kHighlightSwatch:
+            OnSwatchClicked(*this, id);
+            break;
+        default:
+            break;
+    }
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom != editor_) return 0;
+    if (header.code == EN_SELCHANGE) {
+        RefreshBar(*this);
+    } else if (header.code == EN_MSGFILTER) {
+        const auto& filter = reinterpret_cast<const MSGFILTER&>(header);
+        if (filter.msg == WM_RBUTTONDOWN) ShowContextMenu(filter.lParam);
+    }
+    return 0;  // the editor still handles the mouse message itself
+}
+
+void MainWindow::OnSize(WPARAM kind) {
+    if (!initialised_) return;  // nothing to restore to before the sizes are recorded
+    SIZE units = initialEditor_;
+    if (kind == SIZE_MAXIMIZED) {
+        SIZE now = WindowSizeInDialogUnits();
+        units.cx = initialEditor_.cx + static_cast<int16_t>(now.cx - initialWindow_.cx);
+        units.cy = initialEditor_.cy + static_cast<int16_t>(now.cy - initialWindow_.cy);
+    }
+    RECT pixels = platform::DialogUnitsToPixels(window_, RECT{0, 0, units.cx, units.cy});
+    SetWindowPos(editor_, nullptr, 0, 0, pixels.right, pixels.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A close request from the frame leaves the window open: the program is left
+// only through "Salir", which also saves the settings.
+bool MainWindow::OnSysCommand(WPARAM command) {
+    if ((command & 0xFFF0) != SC_CLOSE) return false;
+    ShowWindow(window_, SW_SHOW);
+    return true;
+}
+
+bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlID != static_cast<UINT>(ids::kTextColourSwatch) &&
+        item.CtlID != static_cast<UINT>(ids::kHighlightSwatch))
+        return false;
+    platform::UniqueBrush brush(CreateSolidBrush(SwatchColour(static_cast<int>(item.CtlID))));
+    FillRect(item.hDC, &item.rcItem, brush.Get());
+    return true;
+}
+
+void MainWindow::FillSwatch(int swatchId, COLORREF colour) {
+    if (swatchId == ids::kTextColourSwatch) textSwatch_ = colour;
+    if (swatchId == ids::kHighlightSwatch) highlightSwatch_ = colour;
+    InvalidateRect(Control(swatchId), nullptr, TRUE);
+}
+
+COLORREF MainWindow::SwatchColour(int swatchId) const {
+    return swatchId == ids::kTextColourSwatch ? textSwatch_ : highlightSwatch_;
+}
+
+void MainWindow::OnDestroy() {
+    dialogs_->Remove(window_);
+    // Wakes a message loop that waits in GetMessage, so it sees the window gone.
+    PostMessageW(nullptr, WM_NULL, 0, 0);
+}
+
+void MainWindow::ShowAbout() {
+    WindowGuards& guards = state_->guards;
+    if (guards.aboutBox) return;
+    guards.aboutBox = true;
+    modal_->ShowMessageBox({nullptr, kAboutText, kMessageTitle, MB_OK});
+    guards.aboutBox = false;
+}
+
+void MainWindow::Quit() {
+    SettingsFileAt(settingsPath_, "save", state_->link.db.folder);
+    DestroyWindow(window_);
+}
+
+void MainWindow::OpenSearch() {
+    WindowGuards& guards = state_->guards;
+    if (guards.databaseDialog) return;
+    guards.databaseDialog = true;
+    const LinkedDatabase& db = state_->link.db;
+    if (!db.folder.empty() && KindOfPath(db.DefinitionFilePath()) != PathKind::Missing) {
+        OpenSearchDialog(*this);
+        return;
+    }
+    modal_->ShowMessageBox({nullptr, kNoDatabaseText, kMessageTitle, MB_OK});
+    guards.databaseDialog = false;
+}
+
+void MainWindow::ShowContextMenu(LPARAM mousePosition) {
+    platform::UniqueMenu menu = BuildPopupMenu(ContextMenuEntries(ReadContextMenuFacts(editor_)));
+    POINT at{static_cast<LONG>(LOWORD(mousePosition)), static_cast<LONG>(HIWORD(mousePosition))};
+    ClientToScreen(editor_, &at);
+    modal_->TrackPopupMenu({menu.Get(), 0, at, window_});
+}
+
+}  // namespace velmar::ui

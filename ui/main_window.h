@@ -1,0 +1,99 @@
+// The program's one top-level window: the editor with its formatting bar and
+// menu bar, built as a dialog from an in-memory template. It starts hidden
+// and initialised; the caller shows it and runs the message loop.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "app/program_state.h"
+#include "platform/dialog_template.h"
+#include "platform/handles.h"
+#include "platform/message_loop.h"
+#include "platform/modal_services.h"
+
+namespace velmar::ui {
+
+class MainWindow {
+public:
+    // `settingsPath` is the settings file to read at initialisation and to
+    // write on "Salir"; the program passes the one beside its executable.
+    MainWindow(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+               std::string settingsPath);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window hidden, with its controls and menu, and initialises
+    // it. The rich-edit library must be loaded. False when creation failed.
+    bool Create(HINSTANCE instance);
+
+    HWND Window() const { return window_; }
+    HWND Editor() const { return editor_; }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    HMENU MenuBar() const { return menuBar_; }
+    ProgramState& State() { return *state_; }
+    platform::ModalServices& Modal() { return *modal_; }
+    platform::DialogRouter& Dialogs() { return *dialogs_; }
+
+    // Sizes recorded at initialisation, in dialog units.
+    SIZE InitialWindowSize() const { return initialWindow_; }
+    SIZE InitialEditorSize() const { return initialEditor_; }
+
+    // Fills an owner-drawn swatch (text-colour or highlight) with one colour;
+    // it keeps that colour until filled again.
+    void FillSwatch(int swatchId, COLORREF colour);
+    COLORREF SwatchColour(int swatchId) const;
+
+    // The window and its controls in creation order, as dialog units.
+    static platform::DialogTemplate Template();
+
+    // The window's caption and the about box's texts.
+    static const wchar_t* const kCaption;
+    static const wchar_t* const kMessageTitle;
+    static const wchar_t* const kAboutText;
+    static const wchar_t* const kNoDatabaseText;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    BOOL OnInitDialog();
+    void OnCommand(int id, int code);
+    LRESULT OnNotify(const NMHDR& header);
+    void OnSize(WPARAM kind);
+    bool OnSysCommand(WPARAM command);
+    bool OnDrawItem(const DRAWITEMSTRUCT& item);
+    void OnDestroy();
+
+    void BuildWindow();
+    void Initialise();
+    void KeepClientSizeWithMenu();
+    SIZE WindowSizeInDialogUnits() const;
+    void ShowAbout();
+    void Quit();
+    void OpenSearch();
+    void ShowContextMenu(LPARAM mousePosition);
+
+    ProgramState* state_;
+    platform::ModalServices* modal_;
+    platform::DialogRouter* dialogs_;
+    std::string settingsPath_;
+
+    HWND window_ = nullptr;
+    HWND editor_ = nullptr;
+    HMENU menuBar_ = nullptr;  // owned by the window once attached
+    bool initialised_ = false;
+    SIZE initialWindow_{};
+    SIZE initialEditor_{};
+    COLORREF textSwatch_ = RGB(0, 0, 0);
+    COLORREF highlightSwatch_ = RGB(255, 255, 255);
+
+    std::array<platform::UniqueFont, 4> effectFonts_;
+    platform::UniqueIcon bigIcon_;
+    platform::UniqueIcon smallIcon_;
+    std::array<platform::UniqueIcon, 3> toggleIcons_;
+};
+
+}  // namespace velmar::ui

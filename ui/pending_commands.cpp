@@ -1,0 +1,16 @@
+// Hooks for the menu commands whose windows are not written yet. Each one is
+// replaced by its real handler in that window's own file; until then the
+// command does nothing (for "Navegador" and "Buscar" the database dialog flag
+// stays set, as if the window were open).
+#include "ui/main_window_commands.h"
+
+namespace velmar::ui {
+
+void NewDocument(MainWindow&) {}
+void ReadDocument(MainWindow&, DocumentKind) {}
+void WriteDocument(MainWindow&, DocumentKind) {}
+void RunLinkDialog(MainWindow&) {}
+void OpenRecordNavigator(MainWindow&) {}
+void OpenSearchDialog(MainWindow&) {}
+
+}  // namespace velmar::ui
