@@ -102,7 +102,7 @@ void CheckIndex(const DatabaseInput& in, const LinkedDatabase& db, int64_t cells
     Check(index.has_value(), "the value index of an unchanging file");
     Check(index->CellCount() == cells, "index cell count");
     Check(index->LastRecordNumber() == LastRecordNumber(db), "index last record");
-    Check(index->SegmentCount() <= static_cast<std::size_t>(cells), "one segment per cell at most");
+    Check(static_cast<int64_t>(index->SegmentCount()) <= cells, "one segment per cell at most");
     if (cells > 4096) return;
     std::vector<int64_t> records = {-1, 0, 1, 2, 3, index->LastRecordNumber()};
     for (int64_t i = 0; i < std::min<int64_t>(cells, 6); ++i)
