@@ -183,5 +183,43 @@ TEST(CsvCommands, BadCsvIsRefusedWithItsPlaceAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(folder));
 }
 
+// True when every "{" of the RTF text has its "}" (escaped braces aside).
+bool BracesBalance(const std::string& rtf) {
+    int depth = 0;
+    for (std::size_t i = 0; i < rtf.size(); ++i) {
+        if (rtf[i] == '\\') {
+            ++i;
+        } else if (rtf[i] == '{') {
+            ++depth;
+        } else if (rtf[i] == '}' && --depth < 0) {
+            return false;
+        }
+    }
+    return depth == 0;
+}
+
+TEST(SampleDatabase, ImportsExportsAsItsCsvAndFillsEveryPlaceholderOfTheLetter) {
+    const std::string samples = test::HostPath(VELMAR_SAMPLES_DIR);
+    const std::string csvPath = samples + (samples[0] == '/' ? "/" : "\\") + "clientes.csv";
+    const std::string letterPath = samples + (samples[0] == '/' ? "/" : "\\") + "Carta.rtf";
+    test::TempFolder temp;
+    const std::string folder = (temp.Path() / "Clientes").string();
+    test::VelmarDbOutcome import = RunVelmarDb("import-csv " + QuoteArgument(csvPath) + " " + QuoteArgument(folder));
+    ASSERT_EQ(import.status, 0) << import.err;
+    EXPECT_EQ(import.out, "Base de datos Clientes creada: 10 campos, 300 registros\n");
+    EXPECT_EQ(RunVelmarDb("export-csv " + QuoteArgument(folder)).out, Text(test::ReadBytes(csvPath)));
+
+    const std::string letters = (temp.Path() / "cartas").string();
+    test::VelmarDbOutcome merge = RunVelmarDb("merge " + QuoteArgument(folder) + " " + QuoteArgument(letterPath) +
+                                              " --out " + QuoteArgument(letters) + " 1-300 --today 27/03/2026");
+    ASSERT_EQ(merge.status, 0) << merge.err;
+    for (int record = 1; record <= 300; ++record) {
+        std::string letter = Text(test::ReadBytes((std::filesystem::path(letters) / (std::to_string(record) + ".rtf")).string()));
+        ASSERT_FALSE(letter.empty()) << record;
+        EXPECT_EQ(letter.find('#'), std::string::npos) << record << "\n" << letter;
+        EXPECT_TRUE(BracesBalance(letter)) << record << "\n" << letter;
+    }
+}
+
 }  // namespace
 }  // namespace velmar

@@ -36,18 +36,20 @@ inline std::string QuoteArgument(const std::string& s) {
 #endif
 }
 
-inline std::string VelmarDbExecutable() {
-    std::string exe = VELMAR_DB_EXE;
+// A path of the build machine (the source or build tree) as a Windows program
+// sees it: under Wine the host's root is the drive Z:.
+inline std::string HostPath(std::string path) {
 #if defined(_WIN32)
-    // Under Wine the build folder is reached through the drive that maps the host's root.
-    if (!exe.empty() && exe[0] == '/') {
-        for (char& c : exe)
+    if (!path.empty() && path[0] == '/') {
+        for (char& c : path)
             if (c == '/') c = '\\';
-        exe = "Z:" + exe;
+        path = "Z:" + path;
     }
 #endif
-    return exe;
+    return path;
 }
+
+inline std::string VelmarDbExecutable() { return HostPath(VELMAR_DB_EXE); }
 
 // Runs velmar-db with `arguments` (UTF-8, quoted by the caller) through the shell.
 inline VelmarDbOutcome RunVelmarDb(const std::string& arguments) {
