@@ -44,7 +44,8 @@ TEST(CsvExchange, ExportThenImportGivesTheSameFiles) {
         test::DatabaseFixture copy;
         auto parsed = ParseDatabaseCsv(csv);
         ASSERT_TRUE(std::holds_alternative<DatabaseContent>(parsed))
-            << "round " << round << ": " << std::get<CsvProblem>(parsed).reason << "\n" << csv;
+            << "round " << round << ": " << std::get<CsvProblem>(parsed).reason << "\n"
+            << csv;
         ASSERT_TRUE(WriteDatabase(copy.Folder(), std::get<DatabaseContent>(parsed)).Ok());
         // Both were written with zeros in the bytes readers ignore, so the
         // read-visible content is the same exactly when the bytes are.
@@ -70,7 +71,8 @@ TEST(CsvExchange, ExportShowsEveryRecordNumberAndQuotesWhereNeeded) {
 
 TEST(CsvExchange, ImportReadsTheCompactHeaderForms) {
     DatabaseContent content = ContentOf(
-        "\xEF\xBB\xBFRegistro,Nombre,Alta:fecha,Provincia:lista::Madrid|Sevilla,C\xC3\xB3" "digo:4:0,"
+        "\xEF\xBB\xBFRegistro,Nombre,Alta:fecha,Provincia:lista::Madrid|Sevilla,C\xC3\xB3"
+        "digo:4:0,"
         "a\\:b:-2:7:x:y,:texto\n"
         "1,Ana,,2,,,\n"
         "5,\"B\"\"c\nd\",x,,,,z\n\n");
@@ -78,7 +80,9 @@ TEST(CsvExchange, ImportReadsTheCompactHeaderForms) {
     EXPECT_EQ(content.fields[0], (FieldDefinition{"Nombre", 0, 1, ""}));
     EXPECT_EQ(content.fields[1], (FieldDefinition{"Alta", 8, 1, ""}));
     EXPECT_EQ(content.fields[2], (FieldDefinition{"Provincia", 9, 1, "Madrid|Sevilla"}));
-    EXPECT_EQ(content.fields[3], (FieldDefinition{"C\xF3" "digo", 4, 0, ""}));
+    EXPECT_EQ(content.fields[3], (FieldDefinition{"C\xF3"
+                                                  "digo",
+                                                  4, 0, ""}));
     EXPECT_EQ(content.fields[4], (FieldDefinition{"a:b", -2, 7, "x:y"}));
     EXPECT_EQ(content.fields[5], (FieldDefinition{"", 0, 1, ""}));
     ASSERT_EQ(content.records.size(), 2u);
@@ -99,11 +103,15 @@ TEST(CsvExchange, BadInputIsRefusedWithLineColumnAndReason) {
         {"", 1, 1, "vac\xC3\xADo"},
         {"Numero,Nombre\n1,a\n", 1, 1, "Registro"},
         {"Registro\n1\n", 1, 1, "ning\xC3\xBAn campo"},
-        {"Registro,Nombre,\n", 1, 17, "cabecera vac\xC3\xAD" "a"},
+        {"Registro,Nombre,\n", 1, 17,
+         "cabecera vac\xC3\xAD"
+         "a"},
         {"Registro,Nombre:texto\n1,\xC3\xA1\xC4\x81\n", 2, 4, "U+0101"},
         {"Registro,Nombre\n1,\xE2\x82\n", 2, 3, "UTF-8"},
         {"Registro,Un nombre de campo demasiado largo\n", 1, 10, "tiene 34 caracteres y caben 30"},
-        {"Registro,\xC3\xB1" "123456789012345678901234567890\n", 1, 10, "tiene 31 caracteres"},
+        {"Registro,\xC3\xB1"
+         "123456789012345678901234567890\n",
+         1, 10, "tiene 31 caracteres"},
         {"Registro,A:numero\n", 1, 10, "tipo de campo"},
         {"Registro,A:40000\n", 1, 10, "tipo de campo"},
         {"Registro,A:texto:si\n", 1, 10, "indicador de b\xC3\xBAsqueda"},
