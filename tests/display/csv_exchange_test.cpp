@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <sstream>
 
 #include "database/database_writer.h"
@@ -134,6 +136,37 @@ TEST(CsvExchange, BadInputIsRefusedWithLineColumnAndReason) {
         EXPECT_EQ(problem.line, cases[i].line) << i << ": " << problem.reason;
         EXPECT_EQ(problem.column, cases[i].column) << i << ": " << problem.reason;
         EXPECT_NE(problem.reason.find(cases[i].reason), std::string::npos) << i << ": " << problem.reason;
+    }
+}
+
+// Damaged CSV text either reads as a database that fits the file layout or is
+// refused at a place inside the text; it never reads past its end.
+TEST(CsvExchange, DamagedCsvIsReadOrRefusedAtAPlaceInsideIt) {
+    std::mt19937 rng(1252);
+    const std::string good =
+        "Registro,Nombre:texto,Alta:fecha:0,Tipo:lista:1:A|B\r\n1,\"Jos\xC3\xA9, \"\"P\"\"\",01/02/2003,2\r\n"
+        "2,,,\r\n3,\"dos\r\nl\xC3\xADneas\",x,1\r\n";
+    const std::string pieces[] = {",", "\"", "\r", "\n", ":", "\\", "\xC3", "\xE2\x98\x83", "", "x", "0", "-"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string csv = good;
+        for (int edits = 1 + static_cast<int>(rng() % 3); edits > 0; --edits) {
+            std::size_t at = rng() % (csv.size() + 1);
+            std::size_t cut = rng() % 3;
+            csv = csv.substr(0, at) + pieces[rng() % std::size(pieces)] + csv.substr(std::min(csv.size(), at + cut));
+        }
+        auto parsed = ParseDatabaseCsv(csv);
+        if (auto* problem = std::get_if<CsvProblem>(&parsed)) {
+            // CR LF, LF and a lone CR each end a line.
+            int64_t lines = 1;
+            for (std::size_t i = 0; i < csv.size(); ++i)
+                lines += csv[i] == '\n' || (csv[i] == '\r' && (i + 1 == csv.size() || csv[i + 1] != '\n'));
+            EXPECT_GE(problem->line, 1) << csv;
+            EXPECT_LE(problem->line, lines) << csv;
+            EXPECT_GE(problem->column, 1) << csv;
+            EXPECT_FALSE(problem->reason.empty()) << csv;
+        } else {
+            EXPECT_EQ(CheckContent(std::get<DatabaseContent>(parsed)), "") << csv;
+        }
     }
 }
 
