@@ -71,22 +71,14 @@ void DatabaseFixture::Write() const {
     WriteDefinitionBytes(EncodeDefinitions(definitions));
 }
 
-void DatabaseFixture::WriteValueBytes(const std::vector<unsigned char>& bytes) const {
-    WriteBytes(ValuePath(), bytes);
-}
+void DatabaseFixture::WriteValueBytes(const std::vector<unsigned char>& bytes) const { WriteBytes(ValuePath(), bytes); }
 void DatabaseFixture::WriteDefinitionBytes(const std::vector<unsigned char>& bytes) const {
     WriteBytes(DefinitionPath(), bytes);
 }
 
-std::string DatabaseFixture::Folder() const {
-    return folder_.string() + kPathSeparator;
-}
-std::string DatabaseFixture::ValuePath() const {
-    return Folder() + name_ + ".zbd";
-}
-std::string DatabaseFixture::DefinitionPath() const {
-    return Folder() + name_ + ".z04";
-}
+std::string DatabaseFixture::Folder() const { return folder_.string() + kPathSeparator; }
+std::string DatabaseFixture::ValuePath() const { return Folder() + name_ + ".zbd"; }
+std::string DatabaseFixture::DefinitionPath() const { return Folder() + name_ + ".z04"; }
 
 LinkedDatabase DatabaseFixture::Database() const {
     LinkedDatabase db;
