@@ -129,7 +129,7 @@ TEST_F(MergeTest, BatchTakesTheRecordsASearchFinds) {
 // the plain file scans, for any database and template.
 TEST(MergeCommand, MatchesTheLiteralMergeOnGeneratedDatabases) {
     std::mt19937 rng(1985);
-    for (int round = 0; round < 10; ++round) {
+    for (int round = 0; round < 8; ++round) {
         test::DatabaseFixture fx;
         test::TempFolder temp;
         DatabaseContent content = test::RandomContent(rng, 4);
@@ -140,7 +140,7 @@ TEST(MergeCommand, MatchesTheLiteralMergeOnGeneratedDatabases) {
         LinkedDatabase db = fx.Database();
         LoadFieldList(db);
         LiteralFieldSource literal(db);
-        for (int64_t record = 1; record <= 3; ++record) {
+        for (int64_t record = 1 + round % 2; record <= 3; record += 2) {
             std::string expected = FormatRecordText({templateText, true}, db.fields, record, literal, {2026, 3, 10});
             test::VelmarDbOutcome run =
                 RunVelmarDb("merge " + QuoteArgument(fx.Folder()) + " " + QuoteArgument(templatePath) + " " +
