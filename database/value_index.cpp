@@ -74,7 +74,9 @@ uint64_t GetVarint(const unsigned char*& p) {
 uint64_t ZigZag(uint64_t difference) {
     return (difference << 1) ^ (0 - (difference >> 63));
 }
-uint64_t UnZigZag(uint64_t coded) { return (coded >> 1) ^ (0 - (coded & 1)); }
+uint64_t UnZigZag(uint64_t coded) {
+    return (coded >> 1) ^ (0 - (coded & 1));
+}
 
 int64_t RecordOf(const unsigned char* cell) {
     if constexpr (std::endian::native == std::endian::little) {
