@@ -20,7 +20,9 @@
 
 namespace {
 
-HWND Find(const wchar_t* title) { return FindWindowW(nullptr, title); }
+HWND Find(const wchar_t* title) {
+    return FindWindowW(nullptr, title);
+}
 
 template <typename Done>
 bool PollFor(DWORD milliseconds, Done done) {
@@ -54,8 +56,8 @@ int ShowPlainWindow(const wchar_t* title) {
     cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     cls.lpszClassName = L"VelmarDriverPlainWindow";
     RegisterClassW(&cls);
-    HWND window = CreateWindowW(cls.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 120,
-                                nullptr, nullptr, cls.hInstance, nullptr);
+    HWND window = CreateWindowW(cls.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 120, nullptr,
+                                nullptr, cls.hInstance, nullptr);
     if (!window) return 1;
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -79,8 +81,7 @@ int wmain(int argc, wchar_t** argv) {
     unsigned long number = argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 0;
 
     if (verb == L"plain") return ShowPlainWindow(title);
-    if (verb == L"wait")
-        return PollFor(number, [&] { return Find(title) && IsWindowVisible(Find(title)); }) ? 0 : 1;
+    if (verb == L"wait") return PollFor(number, [&] { return Find(title) && IsWindowVisible(Find(title)); }) ? 0 : 1;
     if (verb == L"gone") return PollFor(number, [&] { return Find(title) == nullptr; }) ? 0 : 1;
     if (verb == L"stays") {
         HWND window = Find(title);
