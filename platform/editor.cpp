@@ -73,6 +73,13 @@ PARAFORMAT2 SelectionParaFormat(HWND editor, DWORD mask) {
     SendMessageW(editor, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
     return format;
 }
+PARAFORMAT SelectionParaFormatShort(HWND editor, DWORD mask) {
+    PARAFORMAT format{};
+    format.cbSize = sizeof(format);
+    format.dwMask = mask;
+    SendMessageW(editor, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+    return format;
+}
 void SetParaFormat(HWND editor, const PARAFORMAT& format) {
     SendMessageW(editor, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
 }

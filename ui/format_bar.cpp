@@ -77,14 +77,4 @@ void SetSize(MainWindow& window, int points) {
     RefreshBar(window);
 }
 
-// Until the formatting commands arrive the bar's controls show their initial
-// state and their clicks change nothing in the document.
-void RefreshBar(MainWindow&) {}
-void OnFontListChosen(MainWindow&) {}
-void OnSizeListChosen(MainWindow&) {}
-void OnEffectToggle(MainWindow&, int) {}
-void OnColourBox(MainWindow&, int) {}
-void OnParagraphToggle(MainWindow&, int) {}
-void OnSwatchClicked(MainWindow&, int) {}
-
 }  // namespace velmar::ui
