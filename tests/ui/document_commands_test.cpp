@@ -338,6 +338,33 @@ TEST_F(DocumentCommandsTest, UnreadableFileLeavesTheEditorAsItWasAndSaysSo) {
     EXPECT_EQ(Messages(), std::vector<std::wstring>{L"No se ha podido leer el fichero ..."});
 }
 
+// A save that runs out of room on the disk: the case where deleting the old
+// file first and then writing the new one would lose both. It needs a folder
+// on a nearly full file system, which tests/ui/full_disk_test.sh provides
+// when it may mount one; otherwise the test is skipped.
+TEST_F(DocumentCommandsTest, SaveThatRunsOutOfRoomKeepsTheOldFileAndSaysSo) {
+    wchar_t small[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"VELMAR_SMALL_DISK_FOLDER", small, MAX_PATH))
+        GTEST_SKIP() << "VELMAR_SMALL_DISK_FOLDER names no folder on a small file system";
+    fs::path folder(small);
+    fs::path path = folder / "viejo.rtf";
+    const std::string old = "{\\rtf1 el documento anterior}\r\n";
+    WriteBytes(path, old);
+    ULARGE_INTEGER free{};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(folder.wstring().c_str(), &free, nullptr, nullptr));
+
+    std::string large;
+    while (large.size() < 2 * free.QuadPart + 4096) large += "una linea de texto que no cabe en el disco\r\n";
+    ed::SetTextAnsi(Editor(), large);
+    modal_.messageBoxAnswers.push_back(IDYES);
+    Run(ids::kExportTxt, path.string());
+
+    EXPECT_EQ(Messages().back(), L"No se ha podido grabar el fichero ...");
+    std::string now = ReadBytes(path);
+    EXPECT_TRUE(now == old) << "the old file changed: " << now.size() << " bytes now";
+    EXPECT_EQ(NamesIn(folder), std::vector<std::wstring>{L"viejo.rtf"}) << "no temporary file left";
+}
+
 // ---- Long paths ------------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, PathLongerThanTheOldBuffersIsWrittenAndReadWhole) {
@@ -360,7 +387,7 @@ TEST_F(DocumentCommandsTest, PathLongerThanTheOldBuffersIsWrittenAndReadWhole) {
     // Writing it again finds it and asks.
     modal_.messageBoxAnswers.push_back(IDYES);
     Run(ids::kWriteRtf, path);
-    EXPECT_EQ(Messages().size(), 3u);
+    ASSERT_EQ(Messages().size(), 3u);
     EXPECT_EQ(Messages()[1], L"El fichero existe ...\r\nDesea sobreescribir ?");
     EXPECT_EQ(NamesIn(folder_.Path()).size(), 1u);
 }
