@@ -47,6 +47,13 @@ public:
         return Load(n);
     }
 
+    // How many records, from n on, lie one after another in the buffer (at
+    // the pointer Record(n) returns); 0 when record n is not buffered. Lets a
+    // pass over the whole file work through each buffer in a tight loop.
+    int64_t BufferedFrom(int64_t n) const {
+        return n >= bufferFirst_ && n < bufferFirst_ + bufferCount_ ? bufferFirst_ + bufferCount_ - n : 0;
+    }
+
 private:
     const unsigned char* Load(int64_t n);
 

@@ -6,6 +6,10 @@
 
 #include "tests/support/fixture.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 #ifndef VELMAR_DB_EXE
 #error "VELMAR_DB_EXE must name the velmar-db executable"
 #endif
@@ -21,7 +25,19 @@ struct Outcome {
     std::string err;
 };
 
-std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+// One command-line argument in double quotes. On Windows, backslashes before
+// the closing quote are doubled, or they would escape it.
+std::string Quote(const std::string& s) {
+#if defined(_WIN32)
+    std::string escaped = s;
+    std::size_t trailing = 0;
+    while (trailing < s.size() && s[s.size() - 1 - trailing] == '\\') ++trailing;
+    escaped.append(trailing, '\\');
+    return "\"" + escaped + "\"";
+#else
+    return "\"" + s + "\"";
+#endif
+}
 
 std::string Executable() {
     std::string exe = VELMAR_DB_EXE;
@@ -42,7 +58,11 @@ Outcome VelmarDb(const std::string& arguments) {
     std::string command = Quote(Executable()) + " " + arguments + " 2>" + Quote(errPath);
 #if defined(_WIN32)
     command = "\"" + command + "\"";  // cmd /c strips one pair of quotes
-    std::FILE* pipe = _popen(command.c_str(), "rb");
+    // The command is UTF-8; the wide form reaches the program as the user typed it.
+    int wn = MultiByteToWideChar(CP_UTF8, 0, command.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wn), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, command.c_str(), -1, wide.data(), wn);
+    std::FILE* pipe = _wpopen(wide.c_str(), L"rb");
 #else
     std::FILE* pipe = popen(command.c_str(), "r");
 #endif

@@ -1,0 +1,329 @@
+// merge: fills a template document with a record, as the record navigator
+// shows it, for one record or one document per record.
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/command.h"
+#include "cli/console.h"
+#include "cli/search_arguments.h"
+#include "database/display_cache.h"
+#include "database/record_display.h"
+#include "search/search_state.h"
+
+namespace velmar::cli {
+namespace {
+
+constexpr std::string_view kName = "merge";
+
+CalendarDate LocalToday() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+// DD/MM/YYYY with every digit written, and a date of the calendar.
+std::optional<CalendarDate> DateArgument(std::string_view text) {
+    if (text.size() != 10 || text[2] != '/' || text[5] != '/') return std::nullopt;
+    for (std::size_t i : {0, 1, 3, 4, 6, 7, 8, 9})
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    auto number = [&](std::size_t at, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
+        return value;
+    };
+    CalendarDate date{number(6, 4), number(3, 2), number(0, 2)};
+    if (!IsValidDate(date)) return std::nullopt;
+    return date;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buffer[1 << 16];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    bool ok = !std::ferror(file);
+    std::fclose(file);
+    if (!ok) return std::nullopt;
+    return bytes;
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+// Record numbers and ranges ("1-20 35"), as ascending runs without repeats.
+std::optional<std::vector<std::pair<int64_t, int64_t>>> RecordRanges(const std::vector<std::string>& specs,
+                                                                     std::string* bad) {
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    for (const std::string& spec : specs) {
+        std::size_t dash = spec.find('-', 1);
+        std::optional<int64_t> first = IntegerArgument(spec.substr(0, dash));
+        std::optional<int64_t> last = dash == std::string::npos ? first : IntegerArgument(spec.substr(dash + 1));
+        if (!first || !last || *first < 1 || *last < *first || spec[0] == '+' ||
+            (dash != std::string::npos && (spec[dash + 1] == '+' || spec[dash + 1] == '-'))) {
+            *bad = spec;
+            return std::nullopt;
+        }
+        ranges.emplace_back(*first, *last);
+    }
+    std::sort(ranges.begin(), ranges.end());
+    std::vector<std::pair<int64_t, int64_t>> merged;
+    for (const auto& range : ranges) {
+        if (!merged.empty() && range.first <= merged.back().second + 1) {
+            merged.back().second = std::max(merged.back().second, range.second);
+        } else {
+            merged.push_back(range);
+        }
+    }
+    return merged;
+}
+
+struct MergeArguments {
+    std::string folder;
+    std::string templatePath;
+    std::optional<CalendarDate> today;
+    std::optional<std::string> output;     // -o FILE (one record)
+    std::optional<std::string> outFolder;  // --out DIR (one document per record)
+    std::string outFolderShown;            // DIR as typed, for messages
+    std::string outputShown;               // FILE as typed, for messages
+    bool force = false;
+    std::vector<std::string> records;      // RECORD, or RECORDS... with --out
+    std::vector<std::string> search;       // FIELD OP VALUE ... after --search
+    bool hasSearch = false;
+};
+
+bool IsOption(std::string_view arg) {
+    return arg == "--today" || arg == "-o" || arg == "--out" || arg == "--force" || arg == "--search";
+}
+
+std::optional<MergeArguments> ParseArguments(const std::vector<std::string>& args, int* status) {
+    *status = 2;
+    if (args.size() < 3) {
+        UsageError(kName, "se esperan una carpeta, una plantilla y un registro");
+        return std::nullopt;
+    }
+    MergeArguments parsed;
+    std::optional<std::string> folder = FolderArgument(args[0]);
+    if (!folder) {
+        UsageError(kName, "la carpeta est\xC3\xA1 vac\xC3\xAD" "a");
+        return std::nullopt;
+    }
+    parsed.folder = *folder;
+    parsed.templatePath = PathArgument(args[1]);
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string_view what) -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                UsageError(kName, std::string(arg) + " necesita " + std::string(what));
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "--today") {
+            std::optional<std::string> text = value("una fecha DD/MM/AAAA");
+            if (!text) return std::nullopt;
+            parsed.today = DateArgument(*text);
+            if (!parsed.today) {
+                UsageError(kName, "fecha no v\xC3\xA1lida: " + *text + " (se espera DD/MM/AAAA)");
+                return std::nullopt;
+            }
+        } else if (arg == "-o" || arg == "--out") {
+            std::optional<std::string> path = value(arg == "-o" ? "un fichero" : "una carpeta");
+            if (!path) return std::nullopt;
+            (arg == "-o" ? parsed.output : parsed.outFolder) = PathArgument(*path);
+            (arg == "-o" ? parsed.outputShown : parsed.outFolderShown) = *path;
+        } else if (arg == "--force") {
+            parsed.force = true;
+        } else if (arg == "--search") {
+            parsed.hasSearch = true;
+            // Criteria come in threes; a known option at a boundary ends them.
+            while (i + 1 < args.size() && !(parsed.search.size() % 3 == 0 && IsOption(args[i + 1])))
+                parsed.search.push_back(args[++i]);
+        } else if (arg.size() > 1 && arg[0] == '-' && (arg[1] == '-' || !IntegerArgument(arg))) {
+            UsageError(kName, "opci\xC3\xB3n desconocida: " + arg);
+            return std::nullopt;
+        } else {
+            parsed.records.push_back(arg);
+        }
+    }
+    if (parsed.outFolder) {
+        if (parsed.output) {
+            UsageError(kName, "-o escribe un solo documento; con --out no se usa");
+            return std::nullopt;
+        }
+        if (parsed.hasSearch == !parsed.records.empty()) {
+            UsageError(kName, "con --out se esperan registros o --search, una de las dos cosas");
+            return std::nullopt;
+        }
+    } else {
+        if (parsed.hasSearch || parsed.force) {
+            UsageError(kName, parsed.hasSearch ? "--search necesita --out CARPETA" : "--force necesita --out CARPETA");
+            return std::nullopt;
+        }
+        if (parsed.records.size() != 1) {
+            UsageError(kName, "se espera un solo registro (varios, con --out CARPETA)");
+            return std::nullopt;
+        }
+    }
+    *status = 0;
+    return parsed;
+}
+
+int RunSingle(const MergeArguments& arguments, LinkedDatabase& db, const DisplayTemplate& displayTemplate,
+              CalendarDate today) {
+    std::optional<int64_t> record = IntegerArgument(arguments.records[0]);
+    if (!record) return UsageError(kName, "el registro debe ser un n\xC3\xBAmero entero: " + arguments.records[0]);
+    DisplayCache cache;
+    std::string text = cache.FormatRecord(db, displayTemplate, *record, today);
+    if (text.empty()) return 0;  // nothing to show: the editor would be left alone
+    if (!arguments.output) {
+        PrintBytes(text);
+        return 0;
+    }
+    if (!WriteWholeFile(*arguments.output, text)) {
+        ErrorUtf8("velmar-db: no se pudo escribir " + arguments.outputShown + "\n");
+        return 1;
+    }
+    return 0;
+}
+
+int RunBatch(const MergeArguments& arguments, LinkedDatabase& db, const DisplayTemplate& displayTemplate,
+             CalendarDate today) {
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    if (arguments.hasSearch) {
+        int status = 0;
+        std::optional<ParsedCriteria> criteria = ParseCriteria(kName, arguments.search, &status);
+        if (!criteria) return status;
+        SearchState state;
+        RunCriteriaSearch(db, state, *criteria);
+        state.results.list.ForEach([&ranges](int64_t record) { ranges.emplace_back(record, record); });
+    } else {
+        std::string bad;
+        std::optional<std::vector<std::pair<int64_t, int64_t>>> parsed = RecordRanges(arguments.records, &bad);
+        if (!parsed) {
+            return UsageError(kName, "registro o intervalo no v\xC3\xA1lido: " + bad +
+                                         " (n\xC3\xBAmeros desde 1 o intervalos como 1-20)");
+        }
+        ranges = std::move(*parsed);
+        const int64_t count = LastRecordNumber(db);
+        if (!ranges.empty() && ranges.back().second > count) {
+            ErrorUtf8("velmar-db: el registro " + std::to_string(ranges.back().second) +
+                      " no existe: la base de datos tiene " + std::to_string(count) + " registros\n");
+            return 1;
+        }
+    }
+
+    const std::string& folder = *arguments.outFolder;
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(folder), error);
+    if (!std::filesystem::is_directory(std::filesystem::path(folder), error)) {
+        ErrorUtf8("velmar-db: no se pudo crear la carpeta " + arguments.outFolderShown + "\n");
+        return 1;
+    }
+    auto withSeparator = [](std::string path) {
+        if (path.empty() || (path.back() != kPathSeparator && path.back() != '/')) path.push_back(kPathSeparator);
+        return path;
+    };
+    const std::string prefix = withSeparator(folder), shownPrefix = withSeparator(arguments.outFolderShown);
+    auto pathOf = [&prefix](int64_t record) { return prefix + std::to_string(record) + ".rtf"; };
+    auto shownPathOf = [&shownPrefix](int64_t record) { return shownPrefix + std::to_string(record) + ".rtf"; };
+
+    int64_t total = 0;
+    for (const auto& [first, last] : ranges) total += last - first + 1;
+    if (!arguments.force) {
+        int64_t existing = 0;
+        int64_t example = 0;
+        for (const auto& [first, last] : ranges) {
+            for (int64_t record = first; record <= last; ++record) {
+                if (KindOfPath(pathOf(record)) != PathKind::Missing) {
+                    if (existing++ == 0) example = record;
+                }
+            }
+        }
+        if (existing > 0) {
+            ErrorUtf8("velmar-db: ya existe" + std::string(existing == 1 ? " " : "n ") + std::to_string(existing) +
+                      (existing == 1 ? " documento" : " documentos") + " (" + shownPathOf(example) +
+                      "); no se ha escrito nada. --force los reemplaza\n");
+            return 1;
+        }
+    }
+
+    const bool terminal = ErrorIsTerminal();
+    DisplayCache cache;
+    int64_t written = 0, done = 0;
+    for (const auto& [first, last] : ranges) {
+        for (int64_t record = first; record <= last; ++record) {
+            ++done;
+            if (terminal) ErrorUtf8("\rDocumento " + std::to_string(done) + " de " + std::to_string(total));
+            std::string text = cache.FormatRecord(db, displayTemplate, record, today);
+            if (text.empty()) continue;
+            if (!WriteWholeFile(pathOf(record), text)) {
+                if (terminal) ErrorUtf8("\n");
+                ErrorUtf8("velmar-db: no se pudo escribir " + shownPathOf(record) + "\n");
+                return 1;
+            }
+            ++written;
+        }
+    }
+    if (terminal && total > 0) ErrorUtf8("\n");
+    PrintUtf8(std::to_string(written) + (written == 1 ? " documento escrito en " : " documentos escritos en ") +
+              arguments.outFolderShown + "\n");
+    return 0;
+}
+
+int RunMerge(const std::vector<std::string>& args) {
+    int status = 0;
+    std::optional<MergeArguments> arguments = ParseArguments(args, &status);
+    if (!arguments) return status;
+
+    LinkedDatabase db;
+    db.folder = arguments->folder;
+    if (FolderCheck check = CheckDatabaseFolder(db); check != FolderCheck::FolderValid) {
+        ErrorUtf8("velmar-db: " + args[0] + " no es una base de datos (" + FolderCheckName(check) + ")\n");
+        return 1;
+    }
+    std::optional<std::string> templateText = ReadWholeFile(arguments->templatePath);
+    if (!templateText) {
+        ErrorUtf8("velmar-db: no se pudo leer la plantilla " + args[1] + "\n");
+        return 1;
+    }
+    const DisplayTemplate displayTemplate{std::move(*templateText), true};
+    const CalendarDate today = arguments->today.value_or(LocalToday());
+    return arguments->outFolder ? RunBatch(*arguments, db, displayTemplate, today)
+                                : RunSingle(*arguments, db, displayTemplate, today);
+}
+
+const CommandRegistration kMerge(
+    {kName,
+     "FOLDER TEMPLATE RECORD [--today DD/MM/AAAA] [-o FILE]\n"
+     "       velmar-db merge FOLDER TEMPLATE --out DIR (RECORDS... | --search FIELD OP VALUE...) [--today DD/MM/AAAA] "
+     "[--force]",
+     "Rellena una plantilla RTF con un registro, como lo muestra el navegador.",
+     "TEMPLATE es un documento RTF cuyos #Campo y ##Campo (en may\xC3\xBAsculas) se rellenan\n"
+     "con el valor del campo: fechas con el tiempo transcurrido, listas con su opci\xC3\xB3n.\n"
+     "El resultado sale tal cual, byte a byte, por la salida est\xC3\xA1ndar o en FILE (que se\n"
+     "reemplaza); si es vac\xC3\xADo no se escribe nada. --today fija la fecha de hoy.\n"
+     "\n"
+     "Con --out DIR escribe un documento por registro, DIR/<registro>.rtf. RECORDS son\n"
+     "n\xC3\xBAmeros e intervalos (1-20 35); --search busca los registros con uno a tres\n"
+     "criterios, como 'velmar-db search'. No reemplaza documentos que ya existan salvo\n"
+     "con --force, y termina diciendo cu\xC3\xA1ntos ha escrito.",
+     RunMerge});
+
+}  // namespace
+}  // namespace velmar::cli

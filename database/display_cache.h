@@ -1,0 +1,60 @@
+// Record display over a cache of the linked folder's files. The field
+// definitions and a ValueIndex of the value file are kept while each file
+// keeps its size and modification time, so that showing one record after
+// another costs a few small reads instead of a scan of the value file per
+// placeholder. What it shows is what the plain file scans would show.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "database/linked_database.h"
+#include "database/record_display.h"
+#include "database/record_file.h"
+#include "database/value_index.h"
+
+namespace velmar {
+
+class DisplayCache {
+public:
+    // LoadFieldList: replaces db.fields with the field definition file's
+    // contents and returns the field count.
+    int LoadFieldList(LinkedDatabase& db);
+
+    // The text that showing `record` puts into the editor, as FormatRecordText
+    // gives it with the field list reloaded first (db.fields is replaced).
+    std::string FormatRecord(LinkedDatabase& db, const DisplayTemplate& displayTemplate, int64_t record,
+                             CalendarDate today);
+
+    // The index of the value file, built or rebuilt when the file is new or has
+    // changed; nothing when it could not be built (the file changed meanwhile).
+    const ValueIndex* CurrentIndex(const LinkedDatabase& db);
+
+    // Forgets everything kept.
+    void Clear();
+
+private:
+    struct Definition {
+        bool readable = false;
+        std::string name;
+        int16_t type = 0;
+        std::string options;
+        int32_t searchFlag = 0;
+    };
+    struct Definitions {
+        std::string path;
+        FileStamp stamp;
+        std::vector<Definition> list;
+    };
+
+    const Definitions& CurrentDefinitions(const LinkedDatabase& db);
+    class Source;
+
+    std::optional<Definitions> definitions_;
+    std::optional<ValueIndex> index_;
+};
+
+}  // namespace velmar

@@ -1,0 +1,163 @@
+#include "database/csv_exchange.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "database/database_writer.h"
+#include "database/linked_database.h"
+#include "tests/display/generated.h"
+#include "tests/support/fixture.h"
+
+namespace velmar {
+namespace {
+
+std::string Export(const LinkedDatabase& db) {
+    std::ostringstream out;
+    EXPECT_EQ(ExportDatabaseCsv(db, out), "");
+    return out.str();
+}
+
+CsvProblem ProblemOf(std::string_view csv) {
+    auto parsed = ParseDatabaseCsv(csv);
+    EXPECT_TRUE(std::holds_alternative<CsvProblem>(parsed)) << csv;
+    return std::holds_alternative<CsvProblem>(parsed) ? std::get<CsvProblem>(parsed) : CsvProblem{};
+}
+
+DatabaseContent ContentOf(std::string_view csv) {
+    auto parsed = ParseDatabaseCsv(csv);
+    if (auto* problem = std::get_if<CsvProblem>(&parsed)) {
+        ADD_FAILURE() << problem->line << ":" << problem->column << ": " << problem->reason;
+        return {};
+    }
+    return std::get<DatabaseContent>(parsed);
+}
+
+TEST(CsvExchange, ExportThenImportGivesTheSameFiles) {
+    std::mt19937 rng(4180);
+    for (int round = 0; round < 60; ++round) {
+        test::DatabaseFixture original;
+        DatabaseContent content = test::RandomContent(rng, 20);
+        ASSERT_TRUE(WriteDatabase(original.Folder(), content, true).Ok());
+        std::string csv = Export(original.Database());
+
+        test::DatabaseFixture copy;
+        auto parsed = ParseDatabaseCsv(csv);
+        ASSERT_TRUE(std::holds_alternative<DatabaseContent>(parsed))
+            << "round " << round << ": " << std::get<CsvProblem>(parsed).reason << "\n" << csv;
+        ASSERT_TRUE(WriteDatabase(copy.Folder(), std::get<DatabaseContent>(parsed)).Ok());
+        // Both were written with zeros in the bytes readers ignore, so the
+        // read-visible content is the same exactly when the bytes are.
+        ASSERT_EQ(test::ReadBytes(copy.DefinitionPath()), test::ReadBytes(original.DefinitionPath())) << round;
+        ASSERT_EQ(test::ReadBytes(copy.ValuePath()), test::ReadBytes(original.ValuePath())) << round << "\n" << csv;
+        EXPECT_EQ(Export(copy.Database()), csv);
+    }
+}
+
+TEST(CsvExchange, ExportShowsEveryRecordNumberAndQuotesWhereNeeded) {
+    test::DatabaseFixture fx;
+    DatabaseContent content;
+    content.fields = {{"Nombre", 0, 1, ""}, {"Alta", 8, 0, ""}, {"Tipo", 9, 1, " A|B:c "}, {"R:a\\z", 3, -7, ""}};
+    content.records = {{1, {"Ana", "01/02/2003", "2", std::nullopt}},
+                       {3, {"Jos\xE9, \"Pepe\"", std::nullopt, std::nullopt, "l\xEDnea\r\notra"}}};
+    ASSERT_TRUE(WriteDatabase(fx.Folder(), content).Ok());
+    EXPECT_EQ(Export(fx.Database()),
+              "Registro,Nombre:texto,Alta:fecha:0,Tipo:lista:1: A|B:c ,R\\:a\\\\z:3:-7\r\n"
+              "1,Ana,01/02/2003,2,\r\n"
+              "2,,,,\r\n"
+              "3,\"Jos\xC3\xA9, \"\"Pepe\"\"\",,,\"l\xC3\xADnea\r\notra\"\r\n");
+}
+
+TEST(CsvExchange, ImportReadsTheCompactHeaderForms) {
+    DatabaseContent content = ContentOf(
+        "\xEF\xBB\xBFRegistro,Nombre,Alta:fecha,Provincia:lista::Madrid|Sevilla,C\xC3\xB3" "digo:4:0,"
+        "a\\:b:-2:7:x:y,:texto\n"
+        "1,Ana,,2,,,\n"
+        "5,\"B\"\"c\nd\",x,,,,z\n\n");
+    ASSERT_EQ(content.fields.size(), 6u);
+    EXPECT_EQ(content.fields[0], (FieldDefinition{"Nombre", 0, 1, ""}));
+    EXPECT_EQ(content.fields[1], (FieldDefinition{"Alta", 8, 1, ""}));
+    EXPECT_EQ(content.fields[2], (FieldDefinition{"Provincia", 9, 1, "Madrid|Sevilla"}));
+    EXPECT_EQ(content.fields[3], (FieldDefinition{"C\xF3" "digo", 4, 0, ""}));
+    EXPECT_EQ(content.fields[4], (FieldDefinition{"a:b", -2, 7, "x:y"}));
+    EXPECT_EQ(content.fields[5], (FieldDefinition{"", 0, 1, ""}));
+    ASSERT_EQ(content.records.size(), 2u);
+    EXPECT_EQ(content.records[0].number, 1);
+    EXPECT_EQ(content.records[0].values[0], "Ana");
+    EXPECT_EQ(content.records[0].values[1], std::nullopt);
+    EXPECT_EQ(content.records[1].number, 5);
+    EXPECT_EQ(content.records[1].values[0], "B\"c\nd");
+    EXPECT_EQ(content.records[1].values[5], "z");
+}
+
+TEST(CsvExchange, BadInputIsRefusedWithLineColumnAndReason) {
+    struct Case {
+        const char* csv;
+        int64_t line, column;
+        const char* reason;
+    } cases[] = {
+        {"", 1, 1, "vac\xC3\xADo"},
+        {"Numero,Nombre\n1,a\n", 1, 1, "Registro"},
+        {"Registro\n1\n", 1, 1, "ning\xC3\xBAn campo"},
+        {"Registro,Nombre,\n", 1, 17, "cabecera vac\xC3\xAD" "a"},
+        {"Registro,Nombre:texto\n1,\xC3\xA1\xC4\x81\n", 2, 4, "U+0101"},
+        {"Registro,Nombre\n1,\xE2\x82\n", 2, 3, "UTF-8"},
+        {"Registro,Un nombre de campo demasiado largo\n", 1, 10, "tiene 34 caracteres y caben 30"},
+        {"Registro,\xC3\xB1" "123456789012345678901234567890\n", 1, 10, "tiene 31 caracteres"},
+        {"Registro,A:numero\n", 1, 10, "tipo de campo"},
+        {"Registro,A:40000\n", 1, 10, "tipo de campo"},
+        {"Registro,A:texto:si\n", 1, 10, "indicador de b\xC3\xBAsqueda"},
+        {"Registro,A\\b\n", 1, 10, "\\ solo puede ir"},
+        {"Registro,A,B,A:fecha\n", 1, 14, "ya est\xC3\xA1 en la columna 2"},
+        {"Registro,A,B\n1,x\n", 2, 1, "la fila tiene 2 columnas y la cabecera 3"},
+        {"Registro,A\n1,x,y\n", 2, 5, "la fila tiene 3 columnas"},
+        {"Registro,A\n0,x\n", 2, 1, "entero positivo"},
+        {"Registro,A\n+1,x\n", 2, 1, "entero positivo"},
+        {"Registro,A\n 1,x\n", 2, 1, "entero positivo"},
+        {"Registro,A\n99999999999999999999,x\n", 2, 1, "entero positivo"},
+        {"Registro,A\n2,x\n2,y\n", 3, 1, "2 no es mayor que 2"},
+        {"Registro,A\r\n1,\"abc\r\n", 2, 3, "faltan las comillas"},
+        {"Registro,A\n1,\"ab\"c\n", 2, 7, "tras las comillas"},
+        {"Registro,A\n1,ab\"c\n", 2, 5, "comillas dentro de un campo"},
+        {"Registro,A\n1,\"a\nb\",\xC5\x93\xE2\x80\x94\xE2\x82\xAC\xF0\x9F\x98\x80\n", 3, 7, "U+1F600"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        CsvProblem problem = ProblemOf(cases[i].csv);
+        EXPECT_EQ(problem.line, cases[i].line) << i << ": " << problem.reason;
+        EXPECT_EQ(problem.column, cases[i].column) << i << ": " << problem.reason;
+        EXPECT_NE(problem.reason.find(cases[i].reason), std::string::npos) << i << ": " << problem.reason;
+    }
+}
+
+TEST(CsvExchange, OptionListsAndNamesMustFitTheirSlots) {
+    std::string options(12000, 'a');
+    EXPECT_EQ(ContentOf("Registro,L:lista:1:" + options + "\n").fields[0].options.size(), 12000u);
+    CsvProblem problem = ProblemOf("Registro,L:lista:1:" + options + "b\n");
+    EXPECT_NE(problem.reason.find("12001 caracteres y caben 12000"), std::string::npos) << problem.reason;
+    // Thirty characters of two bytes each in UTF-8 still fit: the slot counts code-page bytes.
+    std::string name;
+    for (int i = 0; i < 30; ++i) name += "\xC3\xB1";
+    EXPECT_EQ(ContentOf("Registro," + name + "\n").fields[0].name, std::string(30, '\xF1'));
+}
+
+TEST(DatabaseWriter, RefusesToOverwriteAndLeavesNothingBehindOnBadContent) {
+    test::DatabaseFixture fx;
+    DatabaseContent content = ContentOf("Registro,A\n1,x\n");
+    ASSERT_TRUE(WriteDatabase(fx.Folder(), content).Ok());
+    auto before = test::ReadBytes(fx.ValuePath());
+    content.records[0].values[0] = "changed";
+    WriteResult again = WriteDatabase(fx.Folder(), content);
+    EXPECT_FALSE(again.Ok());
+    EXPECT_NE(again.error.find("ya existe"), std::string::npos) << again.error;
+    EXPECT_EQ(test::ReadBytes(fx.ValuePath()), before);
+
+    test::DatabaseFixture other;
+    content.fields.push_back({"A", 0, 1, ""});
+    for (auto& record : content.records) record.values.emplace_back();
+    EXPECT_FALSE(WriteDatabase(other.Folder(), content).Ok());
+    EXPECT_FALSE(std::filesystem::exists(other.ValuePath()));
+    EXPECT_FALSE(std::filesystem::exists(other.DefinitionPath()));
+}
+
+}  // namespace
+}  // namespace velmar

@@ -1,0 +1,258 @@
+#include "database/value_index.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "database/database_writer.h"
+#include "database/display_cache.h"
+#include "database/file_layout.h"
+#include "database/linked_database.h"
+#include "tests/display/generated.h"
+#include "tests/support/fixture.h"
+
+namespace velmar {
+namespace {
+
+std::string Shown(const RecordValues& values, const std::string& field) {
+    const std::string* value = values.Find(field);
+    return value ? *value : std::string(kNoData);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    ValueFileWriter writer(path);
+    writer.Bytes(bytes);
+    ASSERT_TRUE(writer.Close());
+}
+
+// Every (field, record) that the index answers must be what the full scan finds.
+void ExpectIndexAgreesWithFullScan(const LinkedDatabase& db, const std::set<std::string>& names, int64_t lastRecord,
+                                   const std::string& context) {
+    std::optional<ValueIndex> index = ValueIndex::Build(db.ValueFilePath());
+    ASSERT_TRUE(index.has_value()) << context;
+    EXPECT_EQ(index->LastRecordNumber(), LastRecordNumber(db)) << context;
+    ValueIndex::Reader reader(*index);
+    for (int64_t record = -1; record <= lastRecord + 1; ++record) {
+        RecordValues values = reader.ValuesOf(record);
+        for (const std::string& name : names) {
+            ASSERT_EQ(Shown(values, name), ReadFieldValue(db, name, record))
+                << context << " field '" << name << "' record " << record;
+        }
+    }
+}
+
+TEST(ValueIndex, AgreesWithTheFullScanOnGeneratedDatabases) {
+    std::mt19937 rng(20260327);
+    for (int round = 0; round < 60; ++round) {
+        test::DatabaseFixture fx;
+        DatabaseContent content = test::RandomContent(rng);
+        ASSERT_TRUE(WriteDatabase(fx.Folder(), content, true).Ok());
+        std::set<std::string> names = {"nombre", "Nombre2x", ""};
+        for (const FieldDefinition& field : content.fields) names.insert(field.name);
+        int64_t last = content.records.empty() ? 0 : content.records.back().number;
+        ExpectIndexAgreesWithFullScan(fx.Database(), names, last, "round " + std::to_string(round));
+    }
+}
+
+TEST(ValueIndex, AgreesWithTheFullScanOnDamagedValueFiles) {
+    std::mt19937 rng(54);
+    std::set<std::string> names(test::DamagedNames().begin(), test::DamagedNames().end());
+    names.insert(std::string(34, 'L'));
+    names.insert("C");
+    for (int round = 0; round < 150; ++round) {
+        test::DatabaseFixture fx;
+        WriteFile(fx.ValuePath(), test::RandomDamagedValueFile(rng));
+        ExpectIndexAgreesWithFullScan(fx.Database(), names, 9, "round " + std::to_string(round));
+    }
+}
+
+TEST(ValueIndex, PendingTextSurvivesAGapOfTheSameFieldOnly) {
+    test::DatabaseFixture fx;
+    std::string bytes;
+    AppendCellBytes(bytes, "A", 1, 'x', 0);
+    AppendCellBytes(bytes, "A", 2, 'q', 1);  // same field, other record: x is kept
+    AppendCellBytes(bytes, "A", 1, 'y', 1);
+    AppendCellBytes(bytes, "B", 1, 'x', 0);
+    AppendCellBytes(bytes, "A", 2, 'q', 1);  // other field: the pending B is emptied
+    AppendCellBytes(bytes, "B", 1, 'z', 1);
+    WriteFile(fx.ValuePath(), bytes);
+    std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
+    ASSERT_TRUE(index);
+    RecordValues values = index->ValuesOf(1);
+    EXPECT_EQ(Shown(values, "A"), "xy");
+    EXPECT_EQ(Shown(values, "B"), "z");
+    EXPECT_EQ(index->SegmentCount(), 5);
+}
+
+TEST(ValueIndex, AHealthyFileHasOneSegmentPerRecord) {
+    test::DatabaseFixture fx;
+    DatabaseContent content;
+    content.fields = {{"A", 0, 1, ""}, {"B", 0, 1, ""}};
+    for (int64_t r = 1; r <= 100; ++r) content.records.push_back({r, {"a" + std::to_string(r), std::nullopt}});
+    ASSERT_TRUE(WriteDatabase(fx.Folder(), content, true).Ok());
+    std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
+    ASSERT_TRUE(index);
+    EXPECT_EQ(index->SegmentCount(), 100);
+    EXPECT_EQ(index->LastRecordNumber(), 100);
+    EXPECT_EQ(Shown(index->ValuesOf(57), "A"), "a57");
+    EXPECT_EQ(Shown(index->ValuesOf(57), "B"), "No datos");
+}
+
+// Thousands of ascending segments, negative and far-apart record numbers
+// included, so that lookups cross the blocks of the compact segment list.
+TEST(ValueIndex, FindsEveryRecordOfALargeHealthyFile) {
+    std::mt19937 rng(99);
+    test::DatabaseFixture fx;
+    std::string bytes;
+    std::map<int64_t, std::string> stored;
+    std::map<int64_t, std::pair<int64_t, int64_t>> cells;
+    int64_t record = -300;
+    for (int i = 0; i < 5000; ++i) {
+        record += 1 + static_cast<int64_t>(rng() % 3) + (i % 997 == 0 ? int64_t{1} << 40 : 0);
+        std::string value(1 + rng() % 200, static_cast<char>('a' + rng() % 26));
+        int64_t first = static_cast<int64_t>(bytes.size() / 54) + 1;
+        AppendValueCells(bytes, "A", record, value);
+        stored[record] = value;
+        cells[record] = {first, first + static_cast<int64_t>(value.size()) - 1};
+    }
+    WriteFile(fx.ValuePath(), bytes);
+    std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
+    ASSERT_TRUE(index);
+    EXPECT_EQ(index->SegmentCount(), 5000);
+    EXPECT_EQ(index->LastRecordNumber(), record);
+    EXPECT_LT(index->MemoryBytes(), std::size_t{5000} * 6);  // well below two 64-bit numbers a segment
+    ValueIndex::Reader reader(*index);
+    int64_t previous = INT64_MIN;
+    for (const auto& [number, value] : stored) {
+        ASSERT_EQ(Shown(reader.ValuesOf(number), "A"), value) << number;
+        ASSERT_EQ(index->CellRangesOf(number), (std::vector<std::pair<int64_t, int64_t>>{cells[number]})) << number;
+        if (number - 1 != previous) {
+            ASSERT_EQ(reader.ValuesOf(number - 1).Size(), 0u) << number - 1;
+        }
+        previous = number;
+    }
+    EXPECT_EQ(reader.ValuesOf(INT64_MIN).Size(), 0u);
+    EXPECT_EQ(reader.ValuesOf(INT64_MAX).Size(), 0u);
+    EXPECT_EQ(reader.ValuesOf(record + 1).Size(), 0u);
+}
+
+TEST(ValueIndex, AgreesWithTheFullScanOnALargeDamagedFile) {
+    std::mt19937 rng(3);
+    test::DatabaseFixture fx;
+    std::string bytes;
+    for (int part = 0; part < 60; ++part) bytes += test::RandomDamagedValueFile(rng, 40).substr(0, 54 * 60);
+    WriteFile(fx.ValuePath(), bytes);
+    std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
+    ASSERT_TRUE(index);
+    EXPECT_GT(index->SegmentCount(), 200);
+    LinkedDatabase db = fx.Database();
+    ValueIndex::Reader reader(*index);
+    for (int64_t record = -1; record <= 41; record += 1 + static_cast<int64_t>(rng() % 4)) {
+        RecordValues values = reader.ValuesOf(record);
+        // Every cell of the record, and only those, lies in its ranges.
+        int64_t covered = 0;
+        for (auto [first, last] : index->CellRangesOf(record)) {
+            for (int64_t cell = first; cell <= last; ++cell)
+                ASSERT_EQ(layout::LoadI64(reinterpret_cast<const unsigned char*>(bytes.data()) + (cell - 1) * 54 + 40),
+                          record);
+            covered += last - first + 1;
+        }
+        int64_t expected = 0;
+        for (std::size_t at = 0; at + 54 <= bytes.size(); at += 54)
+            expected += layout::LoadI64(reinterpret_cast<const unsigned char*>(bytes.data()) + at + 40) == record;
+        ASSERT_EQ(covered, expected) << record;
+        for (const std::string& name : test::DamagedNames())
+            ASSERT_EQ(Shown(values, name), ReadFieldValue(db, name, record)) << name << " " << record;
+    }
+}
+
+TEST(ValueIndex, NoticesAChangedFile) {
+    test::DatabaseFixture fx;
+    std::string bytes;
+    AppendValueCells(bytes, "A", 1, "uno");
+    WriteFile(fx.ValuePath(), bytes);
+    std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
+    ASSERT_TRUE(index);
+    EXPECT_TRUE(index->IsCurrent());
+    AppendValueCells(bytes, "A", 2, "dos");
+    WriteFile(fx.ValuePath(), bytes);
+    EXPECT_FALSE(index->IsCurrent());
+}
+
+TEST(ValueIndex, AMissingValueFileIsCreatedEmptyAsTheFullScanDoes) {
+    test::DatabaseFixture fx;
+    std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
+    ASSERT_TRUE(index);
+    EXPECT_EQ(index->CellCount(), 0);
+    EXPECT_EQ(index->ValuesOf(1).Size(), 0u);
+    EXPECT_TRUE(std::filesystem::exists(fx.ValuePath()));
+}
+
+// The cached display must show exactly what the literal merge shows.
+TEST(DisplayCache, FormatRecordMatchesTheLiteralMergeOnGeneratedDatabases) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 50; ++round) {
+        test::DatabaseFixture fx;
+        DatabaseContent content = test::RandomContent(rng, 6);
+        if (round % 3 == 0) {
+            WriteDatabase(fx.Folder(), content, true);
+            WriteFile(fx.ValuePath(), test::RandomDamagedValueFile(rng, 6));
+            // Fields named like the damaged cells, so that placeholders find values.
+            for (std::size_t i = 0; i < content.fields.size() && i < 4; ++i)
+                content.fields[i].name = test::DamagedNames()[i];
+            test::WriteBytes(fx.DefinitionPath(), {});
+            std::string definitions = EncodeDefinitionFile(content.fields);
+            test::WriteBytes(fx.DefinitionPath(), std::vector<unsigned char>(definitions.begin(), definitions.end()));
+        } else {
+            ASSERT_TRUE(WriteDatabase(fx.Folder(), content, true).Ok());
+        }
+        LinkedDatabase literalDb = fx.Database();
+        LinkedDatabase cachedDb = fx.Database();
+        DisplayCache cache;
+        for (int t = 0; t < 4; ++t) {
+            DisplayTemplate displayTemplate{test::RandomTemplate(rng, content.fields), true};
+            for (int64_t record = 0; record <= 7; ++record) {
+                CalendarDate today{2026, 1 + static_cast<int>(record), 1 + static_cast<int>(rng() % 28)};
+                LoadFieldList(literalDb);
+                LiteralFieldSource literal(literalDb);
+                std::string expected = FormatRecordText(displayTemplate, literalDb.fields, record, literal, today);
+                ASSERT_EQ(cache.FormatRecord(cachedDb, displayTemplate, record, today), expected)
+                    << "round " << round << " template " << displayTemplate.text << " record " << record;
+            }
+        }
+        EXPECT_EQ(cachedDb.fields.names, literalDb.fields.names);
+        EXPECT_EQ(cachedDb.fields.types, literalDb.fields.types);
+        EXPECT_EQ(cachedDb.fields.options, literalDb.fields.options);
+        EXPECT_EQ(cachedDb.fields.searchFlags, literalDb.fields.searchFlags);
+    }
+}
+
+TEST(DisplayCache, ShowsTheNewContentAfterTheFilesChange) {
+    test::DatabaseFixture fx;
+    DatabaseContent content;
+    content.fields = {{"Nombre", 0, 1, ""}};
+    content.records = {{1, {"Ana"}}};
+    ASSERT_TRUE(WriteDatabase(fx.Folder(), content, true).Ok());
+    LinkedDatabase db = fx.Database();
+    DisplayCache cache;
+    const DisplayTemplate displayTemplate{"Sr. #Nombre", true};
+    EXPECT_EQ(cache.FormatRecord(db, displayTemplate, 1, {2026, 1, 1}), "Sr. Ana");
+
+    content.records = {{1, {"Bernardo"}}};
+    content.fields[0].type = 6;
+    content.fields.push_back({"Otro", 0, 1, "|"});
+    content.records[0].values.push_back("x");
+    ASSERT_TRUE(WriteDatabase(fx.Folder(), content, true).Ok());
+    EXPECT_EQ(cache.FormatRecord(db, displayTemplate, 1, {2026, 1, 1}), "Sr. #Nombre");
+    EXPECT_EQ(db.fields.Count(), 2);
+    content.fields[0].type = 0;
+    content.fields.pop_back();
+    content.records[0].values.pop_back();
+    ASSERT_TRUE(WriteDatabase(fx.Folder(), content, true).Ok());
+    EXPECT_EQ(cache.FormatRecord(db, displayTemplate, 1, {2026, 1, 1}), "Sr. Bernardo");
+}
+
+}  // namespace
+}  // namespace velmar
