@@ -32,7 +32,11 @@ int CALLBACK OnFontFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD fontTy
         enumeration->found = *font;
         enumeration->matched = true;
     } else if (fontType & TRUETYPE_FONTTYPE) {
-        SendMessageA(enumeration->fontList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(font->lfFaceName));
+        // Some systems report a family once for each character set it has:
+        // the list names each family once.
+        LPARAM face = reinterpret_cast<LPARAM>(font->lfFaceName);
+        if (SendMessageA(enumeration->fontList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), face) == CB_ERR)
+            SendMessageA(enumeration->fontList, CB_ADDSTRING, 0, face);
     }
     return enumeration->mode;
 }

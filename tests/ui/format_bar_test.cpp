@@ -389,6 +389,13 @@ TEST_F(FormatBarTest, FontListAppliesTheLookedUpFamilyWithItsCharsetAndPitch) {
     EXPECT_EQ(ListText(ids::kFontList), other);
 }
 
+TEST_F(FormatBarTest, FontListNamesEachFamilyOnce) {
+    std::vector<std::wstring> items = ListItems(ids::kFontList);
+    ASSERT_FALSE(items.empty());
+    for (std::size_t i = 1; i < items.size(); ++i)
+        EXPECT_NE(lstrcmpiW(items[i - 1].c_str(), items[i].c_str()), 0) << platform::AnsiFromWide(items[i]);
+}
+
 TEST_F(FormatBarTest, SizeListAppliesPointsAsTwips) {
     SetText("grande normal");
     LONG before = FormatOf(7, 13).yHeight;
