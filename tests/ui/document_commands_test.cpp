@@ -5,9 +5,8 @@
 
 #include <windows.h>
 // after windows.h
-#include <richedit.h>
-
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include <filesystem>
 #include <fstream>
@@ -270,8 +269,8 @@ TEST_F(DocumentCommandsTest, YesReplacesEvenAReadOnlyFile) {
     SetText("nuevo");
     modal_.messageBoxAnswers.push_back(IDYES);
     Run(ids::kExportTxt, path);
-    EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"El fichero existe ...\r\nDesea sobreescribir ?",
-                                                      L"Fichero grabado ..."}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::wstring>{L"El fichero existe ...\r\nDesea sobreescribir ?", L"Fichero grabado ..."}));
     EXPECT_EQ(ReadBytes(path), "nuevo\r\n");
     EXPECT_EQ(NamesIn(folder_.Path()), std::vector<std::wstring>{L"protegido.txt"}) << "no temporary file left";
 }
@@ -307,7 +306,7 @@ TEST_F(DocumentCommandsTest, FailedReplaceKeepsTheOldFileItsReadOnlyAttributeAnd
     CloseHandle(held);
 
     EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"El fichero existe ...\r\nDesea sobreescribir ?",
-                                                      L"No se ha podido grabar el fichero ..."}));
+                                                     L"No se ha podido grabar el fichero ..."}));
     EXPECT_EQ(ReadBytes(path), "contenido anterior");
     EXPECT_TRUE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_READONLY) << "the old file as it was";
     EXPECT_EQ(NamesIn(folder_.Path()), std::vector<std::wstring>{L"abierto.rtf"}) << "no temporary file left";

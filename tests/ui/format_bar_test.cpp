@@ -3,9 +3,8 @@
 // the swatches' colour chooser with scripted answers.
 #include <windows.h>
 // after windows.h
-#include <richedit.h>
-
 #include <gtest/gtest.h>
+#include <richedit.h>
 
 #include <string>
 #include <vector>
@@ -299,8 +298,9 @@ TEST_F(FormatBarTest, SwatchesArePaintedInTheirColoursAndKeepThemWhenRepainted) 
 TEST_F(FormatBarTest, EveryBarControlGivesTheFocusBackToTheEditor) {
     Show();
     SetText("foco");
-    for (int id : {ids::kBoldToggle, ids::kItalicToggle, ids::kUnderlineToggle, ids::kStrikeOutToggle,
-                   ids::kTextColourBox, ids::kHighlightBox, ids::kRightToggle, ids::kCentreToggle, ids::kBulletToggle}) {
+    for (int id :
+         {ids::kBoldToggle, ids::kItalicToggle, ids::kUnderlineToggle, ids::kStrikeOutToggle, ids::kTextColourBox,
+          ids::kHighlightBox, ids::kRightToggle, ids::kCentreToggle, ids::kBulletToggle}) {
         Select(0, 4);
         SetFocus(Control(id));
         Click(id);
@@ -495,8 +495,7 @@ TEST_F(FormatBarTest, SizeListSelectsTheFirstItemBeginningWithTheRoundedPoints) 
         {230, L"12"},      // 11.5 points
         {245, L"12"},      // 12.25 points
         {1 * 20, L"10"},   // "1" begins "10", the first such item
-        {2 * 20, L"20"},
-        {48 * 20, L"48"},
+        {2 * 20, L"20"},  {48 * 20, L"48"},
     };
     SetText("tamano");
     for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -526,8 +525,8 @@ TEST_F(FormatBarTest, SetSizeOfSevenPointsThroughTheOperationSelectsSeventyTwo) 
 }
 
 TEST(PointsFromTwips, RoundsToTheNearestWithHalvesToEven) {
-    const std::pair<LONG, int> cases[] = {{0, 0},   {9, 0},   {10, 0},  {11, 1},  {30, 2},  {50, 2},
-                                          {70, 4},  {240, 12}, {249, 12}, {250, 12}, {251, 13}, {270, 14}};
+    const std::pair<LONG, int> cases[] = {{0, 0},  {9, 0},    {10, 0},   {11, 1},   {30, 2},   {50, 2},
+                                          {70, 4}, {240, 12}, {249, 12}, {250, 12}, {251, 13}, {270, 14}};
     for (auto [twips, points] : cases) EXPECT_EQ(ui::PointsFromTwips(twips), points) << twips << " twips";
 }
 

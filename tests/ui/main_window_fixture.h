@@ -4,9 +4,8 @@
 // window again costs seconds under Wine without a window manager.
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <memory>
 #include <string>

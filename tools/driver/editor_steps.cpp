@@ -108,8 +108,8 @@ const char* EditorStepsUsage() {
 }
 
 int RunEditorStep(const std::wstring& verb, int argc, wchar_t** argv) {
-    static const wchar_t* const kVerbs[] = {L"type",       L"expect", L"select", L"click",
-                                            L"checked",    L"answer", L"nobox",  L"filedialog"};
+    static const wchar_t* const kVerbs[] = {L"type",    L"expect", L"select", L"click",
+                                            L"checked", L"answer", L"nobox",  L"filedialog"};
     bool ours = false;
     for (const wchar_t* v : kVerbs) ours = ours || verb == v;
     if (!ours) return -1;
