@@ -47,8 +47,12 @@ long StatusKiB(const char* key) {
 const char* const kTowns[] = {"Lugo", "Vigo", "Soria", "Teruel", "Cuenca", "Huesca", "Zamora", "\xC1vila"};
 
 std::vector<FieldDefinition> Fields() {
-    return {{"Nombre", 0, 1, ""},  {"Apellidos", 0, 1, ""}, {"Ciudad", 0, 1, ""},
-            {"Alta", 8, 1, ""},    {"Tipo", 9, 1, "Oro|Plata|Bronce"}, {"Notas", 0, 0, ""}};
+    return {{"Nombre", 0, 1, ""},
+            {"Apellidos", 0, 1, ""},
+            {"Ciudad", 0, 1, ""},
+            {"Alta", 8, 1, ""},
+            {"Tipo", 9, 1, "Oro|Plata|Bronce"},
+            {"Notas", 0, 0, ""}};
 }
 
 // Writes `records` records of six fields, about 70 characters each.
@@ -120,7 +124,8 @@ int main(int argc, char** argv) {
 
     const double floor = PlainRead(path);
     const DisplayTemplate displayTemplate{
-        "{\\rtf1\\ansi Sr. ##Nombre #Apellidos\\par #Ciudad\\par Alta: #Alta\\par Tipo: ##Tipo\\par #Notas\\par}", true};
+        "{\\rtf1\\ansi Sr. ##Nombre #Apellidos\\par #Ciudad\\par Alta: #Alta\\par Tipo: ##Tipo\\par #Notas\\par}",
+        true};
     const CalendarDate today{2026, 3, 27};
     const int64_t nearEnd = records - 3;
 
@@ -172,7 +177,12 @@ int main(int argc, char** argv) {
 
     // Export of the whole database as CSV.
     std::ostringstream csv;
-    double exportTime = Seconds([&] { csv.str({}); ExportDatabaseCsv(db, csv); }, 1);
+    double exportTime = Seconds(
+        [&] {
+            csv.str({});
+            ExportDatabaseCsv(db, csv);
+        },
+        1);
 
     // The worst case for the index's size: one segment per cell.
     test::DatabaseFixture dense("Denso");
@@ -184,8 +194,7 @@ int main(int argc, char** argv) {
     double denseFirst = Seconds(
         [&] {
             DisplayCache fresh;
-            fresh.FormatRecord(denseDb, denseTemplate, static_cast<int64_t>(stamp.size / layout::kCellSize) - 1,
-                               today);
+            fresh.FormatRecord(denseDb, denseTemplate, static_cast<int64_t>(stamp.size / layout::kCellSize) - 1, today);
         },
         3);
     denseCache.FormatRecord(denseDb, denseTemplate, 1, today);

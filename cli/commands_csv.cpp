@@ -21,7 +21,10 @@ int RunImport(const std::vector<std::string>& args) {
     if (args.size() != 2) return UsageError("import-csv", "se esperan un fichero CSV y una carpeta");
     const std::string csvPath = PathArgument(args[0]);
     std::optional<std::string> folder = FolderArgument(args[1]);
-    if (!folder) return UsageError("import-csv", "la carpeta est\xC3\xA1 vac\xC3\xAD" "a");
+    if (!folder)
+        return UsageError("import-csv",
+                          "la carpeta est\xC3\xA1 vac\xC3\xAD"
+                          "a");
 
     std::ifstream in(csvPath, std::ios::binary);
     if (!in) {
@@ -42,8 +45,8 @@ int RunImport(const std::vector<std::string>& args) {
     db.folder = *folder;
     for (const std::string& path : {db.DefinitionFilePath(), db.ValueFilePath()}) {
         if (KindOfPath(path) != PathKind::Missing) {
-            ErrorUtf8("velmar-db: la carpeta " + args[1] + " ya tiene el fichero " +
-                      path.substr(folder->size()) + "; no se reemplaza\n");
+            ErrorUtf8("velmar-db: la carpeta " + args[1] + " ya tiene el fichero " + path.substr(folder->size()) +
+                      "; no se reemplaza\n");
             return 1;
         }
     }
@@ -62,9 +65,9 @@ int RunImport(const std::vector<std::string>& args) {
     std::string name = args[1];  // as typed, in UTF-8
     while (name.size() > 1 && (name.back() == '/' || name.back() == kPathSeparator)) name.pop_back();
     name = name.substr(name.find_last_of(std::string("/") + kPathSeparator) + 1);
-    PrintUtf8("Base de datos " + name + " creada: " +
-              std::to_string(content.fields.size()) + (content.fields.size() == 1 ? " campo, " : " campos, ") +
-              std::to_string(LastRecordNumber(db)) + " registros\n");
+    PrintUtf8("Base de datos " + name + " creada: " + std::to_string(content.fields.size()) +
+              (content.fields.size() == 1 ? " campo, " : " campos, ") + std::to_string(LastRecordNumber(db)) +
+              " registros\n");
     return 0;
 }
 
@@ -85,7 +88,10 @@ int RunExport(const std::vector<std::string>& args) {
     if (positional.size() != 1) return UsageError("export-csv", "se espera una carpeta");
     if (force && !output) return UsageError("export-csv", "--force necesita -o FICHERO");
     std::optional<std::string> folder = FolderArgument(positional[0]);
-    if (!folder) return UsageError("export-csv", "la carpeta est\xC3\xA1 vac\xC3\xAD" "a");
+    if (!folder)
+        return UsageError("export-csv",
+                          "la carpeta est\xC3\xA1 vac\xC3\xAD"
+                          "a");
     LinkedDatabase db;
     db.folder = *folder;
 
@@ -126,7 +132,8 @@ const CommandRegistration kImport(
      "CSV es UTF-8 con comas (RFC 4180). La primera fila es la cabecera: \"Registro\" y un\n"
      "campo por columna, NOMBRE[:TIPO[:INDICADOR[:OPCIONES]]] (TIPO texto, fecha, lista o\n"
      "un n\xC3\xBAmero; INDICADOR 1 ofrece el campo en las b\xC3\xBAsquedas); cada fila siguiente es\n"
-     "un registro, con su n\xC3\xBAmero en la primera columna. Una celda vac\xC3\xAD" "a es un campo\n"
+     "un registro, con su n\xC3\xBAmero en la primera columna. Una celda vac\xC3\xAD"
+     "a es un campo\n"
      "sin valor. Escribe FOLDER/<nombre>.z04 y .zbd (el nombre es el de la carpeta) y no\n"
      "reemplaza ficheros que ya existan. Un CSV con errores no escribe nada: se dice la\n"
      "l\xC3\xADnea, la columna y el motivo.",

@@ -102,8 +102,8 @@ struct MergeArguments {
     std::string outFolderShown;            // DIR as typed, for messages
     std::string outputShown;               // FILE as typed, for messages
     bool force = false;
-    std::vector<std::string> records;      // RECORD, or RECORDS... with --out
-    std::vector<std::string> search;       // FIELD OP VALUE ... after --search
+    std::vector<std::string> records;  // RECORD, or RECORDS... with --out
+    std::vector<std::string> search;   // FIELD OP VALUE ... after --search
     bool hasSearch = false;
 };
 
@@ -120,7 +120,9 @@ std::optional<MergeArguments> ParseArguments(const std::vector<std::string>& arg
     MergeArguments parsed;
     std::optional<std::string> folder = FolderArgument(args[0]);
     if (!folder) {
-        UsageError(kName, "la carpeta est\xC3\xA1 vac\xC3\xAD" "a");
+        UsageError(kName,
+                   "la carpeta est\xC3\xA1 vac\xC3\xAD"
+                   "a");
         return std::nullopt;
     }
     parsed.folder = *folder;

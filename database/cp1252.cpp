@@ -108,11 +108,16 @@ unsigned char Cp1252UpperChar(unsigned char byte) {
     // à..þ except ÷ (0xF7) have their capitals 0x20 below.
     if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return static_cast<unsigned char>(byte - 0x20);
     switch (byte) {
-        case 0x9A: return 0x8A;  // š -> Š
-        case 0x9C: return 0x8C;  // œ -> Œ
-        case 0x9E: return 0x8E;  // ž -> Ž
-        case 0xFF: return 0x9F;  // ÿ -> Ÿ
-        default: return byte;
+        case 0x9A:
+            return 0x8A;  // š -> Š
+        case 0x9C:
+            return 0x8C;  // œ -> Œ
+        case 0x9E:
+            return 0x8E;  // ž -> Ž
+        case 0xFF:
+            return 0x9F;  // ÿ -> Ÿ
+        default:
+            return byte;
     }
 }
 

@@ -16,9 +16,9 @@ namespace velmar {
 
 // Why a UTF-8 text could not be converted, and where.
 struct Utf8Problem {
-    std::size_t offset = 0;     // byte offset of the offending sequence in the input
-    bool malformed = false;     // true: not valid UTF-8; false: a character without a Windows-1252 byte
-    char32_t codePoint = 0;     // the character, when the sequence was well formed
+    std::size_t offset = 0;  // byte offset of the offending sequence in the input
+    bool malformed = false;  // true: not valid UTF-8; false: a character without a Windows-1252 byte
+    char32_t codePoint = 0;  // the character, when the sequence was well formed
 };
 
 // The Windows-1252 bytes of a UTF-8 text, or nothing when the text is not

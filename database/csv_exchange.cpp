@@ -18,8 +18,8 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr int64_t kMaxEmptyRows = 10000000;
 
 struct CsvCell {
-    std::string text;     // UTF-8, quotes removed
-    std::size_t offset;   // byte offset of the cell's first byte
+    std::string text;    // UTF-8, quotes removed
+    std::size_t offset;  // byte offset of the cell's first byte
 };
 using CsvRow = std::vector<CsvCell>;
 
@@ -44,7 +44,9 @@ CsvProblem ProblemAt(std::string_view text, std::size_t offset, std::string reas
     return {line, column, std::move(reason)};
 }
 
-bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // RFC 4180 records and fields. Lines that hold nothing are skipped.
 std::variant<std::vector<CsvRow>, SplitProblem> SplitCsv(std::string_view text) {
@@ -75,14 +77,16 @@ std::variant<std::vector<CsvRow>, SplitProblem> SplitCsv(std::string_view text) 
                     cell.text.push_back(text[i++]);
                 }
                 if (i < n && text[i] != ',' && !IsLineBreak(text[i])) {
-                    return SplitProblem{i, "tras las comillas que cierran un campo solo puede venir una coma o un "
-                                           "fin de l\xC3\xADnea"};
+                    return SplitProblem{i,
+                                        "tras las comillas que cierran un campo solo puede venir una coma o un "
+                                        "fin de l\xC3\xADnea"};
                 }
             } else {
                 while (i < n && text[i] != ',' && !IsLineBreak(text[i])) {
                     if (text[i] == '"') {
-                        return SplitProblem{i, "comillas dentro de un campo sin comillas: encierre el campo entre "
-                                               "comillas y escriba las comillas interiores dobles (\"\")"};
+                        return SplitProblem{i,
+                                            "comillas dentro de un campo sin comillas: encierre el campo entre "
+                                            "comillas y escriba las comillas interiores dobles (\"\")"};
                     }
                     cell.text.push_back(text[i++]);
                 }
@@ -101,9 +105,13 @@ std::variant<std::vector<CsvRow>, SplitProblem> SplitCsv(std::string_view text) 
     return rows;
 }
 
-std::string Ansi(std::string_view utf8) { return Utf8ToCp1252(utf8).value_or(std::string()); }
+std::string Ansi(std::string_view utf8) {
+    return Utf8ToCp1252(utf8).value_or(std::string());
+}
 
-std::string Quoted(std::string_view utf8) { return "\xC2\xAB" + std::string(utf8) + "\xC2\xBB"; }
+std::string Quoted(std::string_view utf8) {
+    return "\xC2\xAB" + std::string(utf8) + "\xC2\xBB";
+}
 
 std::optional<int64_t> WholeNumber(std::string_view text, int64_t low, int64_t high) {
     if (text.empty()) return std::nullopt;
@@ -120,7 +128,10 @@ std::optional<int64_t> WholeNumber(std::string_view text, int64_t low, int64_t h
 
 // A header cell in the compact form NAME[:TYPE[:FLAG[:OPTIONS]]].
 std::variant<FieldDefinition, std::string> ParseFieldHeader(std::string_view cell) {
-    if (cell.empty()) return std::string("cabecera vac\xC3\xAD" "a: falta el nombre del campo");
+    if (cell.empty())
+        return std::string(
+            "cabecera vac\xC3\xAD"
+            "a: falta el nombre del campo");
     std::string name;
     std::size_t i = 0;
     for (; i < cell.size() && cell[i] != ':'; ++i) {
@@ -139,7 +150,10 @@ std::variant<FieldDefinition, std::string> ParseFieldHeader(std::string_view cel
         return "el nombre del campo " + Quoted(name) + " tiene " + std::to_string(field.name.size()) +
                " caracteres y caben " + std::to_string(kMaxFieldName);
     }
-    if (field.name.find('\0') != std::string::npos) return std::string("el nombre del campo tiene un car\xC3\xA1" "cter NUL");
+    if (field.name.find('\0') != std::string::npos)
+        return std::string(
+            "el nombre del campo tiene un car\xC3\xA1"
+            "cter NUL");
     if (i == cell.size()) return field;
 
     std::string_view rest = cell.substr(i + 1);
@@ -178,7 +192,9 @@ std::variant<FieldDefinition, std::string> ParseFieldHeader(std::string_view cel
                std::to_string(kMaxOptionList);
     }
     if (field.options.find('\0') != std::string::npos) {
-        return std::string("la lista de opciones tiene un car\xC3\xA1" "cter NUL");
+        return std::string(
+            "la lista de opciones tiene un car\xC3\xA1"
+            "cter NUL");
     }
     return field;
 }
@@ -211,10 +227,18 @@ std::string FieldHeaderCell(const FieldDefinition& field) {
     std::string cell = HeaderName(field.name);
     cell += ':';
     switch (field.type) {
-        case 0: cell += "texto"; break;
-        case 8: cell += "fecha"; break;
-        case 9: cell += "lista"; break;
-        default: cell += std::to_string(field.type); break;
+        case 0:
+            cell += "texto";
+            break;
+        case 8:
+            cell += "fecha";
+            break;
+        case 9:
+            cell += "lista";
+            break;
+        default:
+            cell += std::to_string(field.type);
+            break;
     }
     if (field.searchFlag != 1 || !field.options.empty()) cell += ':' + std::to_string(field.searchFlag);
     if (!field.options.empty()) cell += ':' + Cp1252ToUtf8(field.options);
@@ -232,8 +256,11 @@ std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view utf8
         char code[16];
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(encoding.codePoint));
         return ProblemAt(utf8, encoding.offset,
-                         std::string("el car\xC3\xA1" "cter ") + code +
-                             " no existe en la p\xC3\xA1gina de c\xC3\xB3" "digos Windows-1252 de las bases de datos");
+                         std::string("el car\xC3\xA1"
+                                     "cter ") +
+                             code +
+                             " no existe en la p\xC3\xA1gina de c\xC3\xB3"
+                             "digos Windows-1252 de las bases de datos");
     }
 
     auto split = SplitCsv(utf8);
@@ -276,14 +303,14 @@ std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view utf8
         }
         std::optional<int64_t> number = WholeNumber(row[0].text, 1, INT64_MAX);
         if (!number) {
-            return ProblemAt(utf8, row[0].offset,
-                             "el n\xC3\xBAmero de registro " + Quoted(row[0].text) +
-                                 " no es un n\xC3\xBAmero entero positivo");
+            return ProblemAt(
+                utf8, row[0].offset,
+                "el n\xC3\xBAmero de registro " + Quoted(row[0].text) + " no es un n\xC3\xBAmero entero positivo");
         }
         if (*number <= previous) {
             return ProblemAt(utf8, row[0].offset,
-                             "los n\xC3\xBAmeros de registro deben crecer de fila en fila: " +
-                                 std::to_string(*number) + " no es mayor que " + std::to_string(previous));
+                             "los n\xC3\xBAmeros de registro deben crecer de fila en fila: " + std::to_string(*number) +
+                                 " no es mayor que " + std::to_string(previous));
         }
         previous = *number;
         DatabaseContent::Record record;
@@ -310,11 +337,15 @@ std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out) {
     LoadFieldList(linked);
     const FieldList& fields = linked.fields;
     std::optional<ValueIndex> index = ValueIndex::Build(linked.ValueFilePath(), linked.yield);
-    if (!index) return "el fichero de valores cambi\xC3\xB3 mientras se le\xC3\xAD" "a";
+    if (!index)
+        return "el fichero de valores cambi\xC3\xB3 mientras se le\xC3\xAD"
+               "a";
     const int64_t last = index->LastRecordNumber();
     if (last > index->CellCount() + kMaxEmptyRows) {
         return "el \xC3\xBAltimo registro del fichero de valores (" + std::to_string(last) +
-               ") dar\xC3\xAD" "a demasiadas filas vac\xC3\xAD" "as";
+               ") dar\xC3\xAD"
+               "a demasiadas filas vac\xC3\xAD"
+               "as";
     }
 
     std::string line(kRecordColumn);
@@ -337,7 +368,9 @@ std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out) {
         out << line;
         if (record % 4096 == 0) linked.YieldOnce();
     }
-    if (!index->IsCurrent()) return "el fichero de valores cambi\xC3\xB3 mientras se le\xC3\xAD" "a";
+    if (!index->IsCurrent())
+        return "el fichero de valores cambi\xC3\xB3 mientras se le\xC3\xAD"
+               "a";
     if (!out) return "no se pudo escribir el fichero CSV";
     return {};
 }

@@ -56,7 +56,9 @@ ValueFileWriter::ValueFileWriter(const std::string& path) {
     buffer_.reserve(kWriteBuffer + layout::kCellSize);
 }
 
-ValueFileWriter::~ValueFileWriter() { Close(); }
+ValueFileWriter::~ValueFileWriter() {
+    Close();
+}
 
 void ValueFileWriter::FlushIfFull() {
     if (buffer_.size() < kWriteBuffer) return;
@@ -96,10 +98,17 @@ std::string CheckContent(const DatabaseContent& content) {
         const FieldDefinition& field = content.fields[i];
         std::string which = "campo " + std::to_string(i + 1);
         if (field.name.size() > kMaxFieldName) return which + ": el nombre tiene m\xC3\xA1s de 30 caracteres";
-        if (field.name.find('\0') != std::string::npos) return which + ": el nombre tiene un car\xC3\xA1" "cter NUL";
+        if (field.name.find('\0') != std::string::npos)
+            return which +
+                   ": el nombre tiene un car\xC3\xA1"
+                   "cter NUL";
         if (!names.insert(field.name).second) return which + ": ya hay un campo con ese nombre";
-        if (field.options.size() > kMaxOptionList) return which + ": la lista de opciones tiene m\xC3\xA1s de 12000 caracteres";
-        if (field.options.find('\0') != std::string::npos) return which + ": la lista de opciones tiene un car\xC3\xA1" "cter NUL";
+        if (field.options.size() > kMaxOptionList)
+            return which + ": la lista de opciones tiene m\xC3\xA1s de 12000 caracteres";
+        if (field.options.find('\0') != std::string::npos)
+            return which +
+                   ": la lista de opciones tiene un car\xC3\xA1"
+                   "cter NUL";
     }
     int64_t previous = 0;
     for (const DatabaseContent::Record& record : content.records) {

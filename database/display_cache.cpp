@@ -10,15 +10,15 @@ using layout::DefinitionView;
 // record's values are read once, at the first placeholder that needs one.
 class DisplayCache::Source : public FieldValueSource {
 public:
-    Source(DisplayCache& cache, const LinkedDatabase& db, const Definitions& definitions)
-        : cache_(cache), db_(db), definitions_(definitions) {}
+    Source(DisplayCache& cache, const LinkedDatabase& db, std::shared_ptr<const Definitions> definitions)
+        : cache_(cache), db_(db), definitions_(std::move(definitions)) {}
 
     int16_t TypeOf(std::string_view field) override {
         // A name with a NUL byte never comes from the field list; let the
         // file scan answer it exactly.
         if (field.find('\0') != std::string_view::npos) return FieldTypeOf(db_, field);
         int16_t type = 0;
-        for (const Definition& definition : definitions_.list) {
+        for (const Definition& definition : definitions_->list) {
             if (definition.readable && definition.name == field) type = definition.type;
         }
         return type;
@@ -43,7 +43,7 @@ public:
 private:
     DisplayCache& cache_;
     const LinkedDatabase& db_;
-    const Definitions& definitions_;
+    std::shared_ptr<const Definitions> definitions_;
     std::optional<RecordValues> values_;
     int64_t record_ = 0;
 };
@@ -53,11 +53,11 @@ void DisplayCache::Clear() {
     index_.reset();
 }
 
-const DisplayCache::Definitions& DisplayCache::CurrentDefinitions(const LinkedDatabase& db) {
+std::shared_ptr<const DisplayCache::Definitions> DisplayCache::CurrentDefinitions(const LinkedDatabase& db) {
     const std::string path = db.DefinitionFilePath();
     if (definitions_ && definitions_->path == path && definitions_->stamp.exists &&
         StampOf(path) == definitions_->stamp) {
-        return *definitions_;
+        return definitions_;
     }
     Definitions fresh;
     fresh.path = path;
@@ -75,15 +75,15 @@ const DisplayCache::Definitions& DisplayCache::CurrentDefinitions(const LinkedDa
     fresh.stamp = StampOf(path);
     // A file that changed while it was read is read again next time.
     if (fresh.stamp.size != file.ByteLength()) fresh.stamp = {};
-    definitions_ = std::move(fresh);
-    return *definitions_;
+    definitions_ = std::make_shared<const Definitions>(std::move(fresh));
+    return definitions_;
 }
 
 int DisplayCache::LoadFieldList(LinkedDatabase& db) {
-    const Definitions& definitions = CurrentDefinitions(db);
+    std::shared_ptr<const Definitions> definitions = CurrentDefinitions(db);
     FieldList list;
-    list.names.reserve(definitions.list.size());
-    for (const Definition& definition : definitions.list) {
+    list.names.reserve(definitions->list.size());
+    for (const Definition& definition : definitions->list) {
         list.names.push_back(definition.name);
         list.types.push_back(definition.type);
         list.options.push_back(definition.options);
@@ -104,8 +104,11 @@ const ValueIndex* DisplayCache::CurrentIndex(const LinkedDatabase& db) {
 std::string DisplayCache::FormatRecord(LinkedDatabase& db, const DisplayTemplate& displayTemplate, int64_t record,
                                        CalendarDate today) {
     LoadFieldList(db);
-    Source source(*this, db, *definitions_);
-    return FormatRecordText(displayTemplate, db.fields, record, source, today);
+    // The merge works on its own copy of the field list: the reads it makes
+    // yield to the window, and a record shown from there replaces db.fields.
+    const FieldList fields = db.fields;
+    Source source(*this, db, definitions_);
+    return FormatRecordText(displayTemplate, fields, record, source, today);
 }
 
 }  // namespace velmar

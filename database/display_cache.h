@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,10 +51,12 @@ private:
         std::vector<Definition> list;
     };
 
-    const Definitions& CurrentDefinitions(const LinkedDatabase& db);
+    // Shared, so that a merge keeps the definitions it started with even when
+    // a window message handled during a long read shows another record.
+    std::shared_ptr<const Definitions> CurrentDefinitions(const LinkedDatabase& db);
     class Source;
 
-    std::optional<Definitions> definitions_;
+    std::shared_ptr<const Definitions> definitions_;
     std::optional<ValueIndex> index_;
 };
 

@@ -80,9 +80,11 @@ inline std::string_view SlotText(const unsigned char* slot, std::size_t width) {
 }
 
 // True when the slot's text is exactly `name` (byte for byte, same length).
+// A name that holds a NUL equals no slot text, which ends at its first NUL.
 inline bool SlotEquals(const unsigned char* slot, std::size_t width, std::string_view name) {
     if (name.size() > width) return false;
     if (std::memcmp(slot, name.data(), name.size()) != 0) return false;
+    if (std::memchr(slot, 0, name.size()) != nullptr) return false;
     return name.size() == width || slot[name.size()] == 0;
 }
 

@@ -1,5 +1,6 @@
 #include "database/linked_database.h"
 
+#include "database/collected_text.h"
 #include "database/file_layout.h"
 #include "database/record_file.h"
 
@@ -48,7 +49,7 @@ FolderCheck CheckDatabaseFolder(const LinkedDatabase& db) {
 
 std::string ReadFieldValue(const LinkedDatabase& db, std::string_view field, int64_t record) {
     RecordFile file(db.ValueFilePath(), layout::kCellSize);
-    std::string collected;
+    CollectedText collected;
     std::string result;
     const int64_t cells = file.Count();
     for (int64_t i = 1; i <= cells; ++i) {
@@ -58,15 +59,15 @@ std::string ReadFieldValue(const LinkedDatabase& db, std::string_view field, int
         CellView cell{bytes};
         if (cell.NameIs(field)) {
             if (cell.Record() == record) {
-                collected.push_back(static_cast<char>(cell.Character()));
+                collected.Append(i, static_cast<char>(cell.Character()));
                 if (cell.IsLast()) {
-                    result = std::move(collected);
+                    result = collected.Take(file, field, record, i, db.yield);
                     break;
                 }
             }
             // A cell of the same field for another record leaves the text.
         } else {
-            collected.clear();
+            collected.Clear();
         }
     }
     if (result.empty()) return std::string(kNoData);

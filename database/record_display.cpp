@@ -101,7 +101,8 @@ private:
 // The size of ReplaceAll's result, computed without building it.
 std::size_t ReplacedSize(std::string_view text, std::string_view pattern, std::size_t replacementSize) {
     std::size_t size = text.size();
-    for (std::size_t at = text.find(pattern); at != std::string_view::npos; at = text.find(pattern, at + pattern.size())) {
+    for (std::size_t at = text.find(pattern); at != std::string_view::npos;
+         at = text.find(pattern, at + pattern.size())) {
         size = size - pattern.size() + replacementSize;
         if (size > kMaxMergedText) return size;
     }
@@ -133,8 +134,7 @@ int64_t DaysBetween(CalendarDate a, CalendarDate b) {
 
 std::string AgeText(uint16_t storedYear, uint16_t currentYear, uint16_t storedMonth, uint16_t currentMonth,
                     uint16_t storedDay, uint16_t currentDay) {
-    const int ys = storedYear, yt = currentYear, ms = storedMonth, mt = currentMonth, ds = storedDay,
-              dt = currentDay;
+    const int ys = storedYear, yt = currentYear, ms = storedMonth, mt = currentMonth, ds = storedDay, dt = currentDay;
     int64_t years = 0, months = 0, days = 0;
     auto previousMonthDays = [&] { return DaysFromPreviousMonth(ds, yt, mt, dt); };
     if (yt > ys) {
@@ -196,7 +196,9 @@ std::string ListDisplayText(std::string_view value, std::string_view options) {
     return std::string(list.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
-bool HasDisplay(int16_t type) { return type <= 4 || type == 8 || type == 9; }
+bool HasDisplay(int16_t type) {
+    return type <= 4 || type == 8 || type == 9;
+}
 
 std::optional<std::string> DisplayText(int16_t type, std::string_view value, std::string_view options,
                                        CalendarDate today) {

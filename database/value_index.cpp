@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "database/collected_text.h"
 #include "database/file_layout.h"
 
 namespace velmar {
@@ -73,7 +74,9 @@ uint64_t GetVarint(const unsigned char*& p) {
 uint64_t ZigZag(uint64_t difference) {
     return (difference << 1) ^ (0 - (difference >> 63));
 }
-uint64_t UnZigZag(uint64_t coded) { return (coded >> 1) ^ (0 - (coded & 1)); }
+uint64_t UnZigZag(uint64_t coded) {
+    return (coded >> 1) ^ (0 - (coded & 1));
+}
 
 int64_t RecordOf(const unsigned char* cell) {
     if constexpr (std::endian::native == std::endian::little) {
@@ -260,13 +263,13 @@ bool ValueIndex::Reader::GapChangesField(int64_t first, int64_t last, std::strin
 
 RecordValues ValueIndex::Reader::ValuesOf(int64_t record) {
     RecordValues values;
-    std::string runField;   // field of the latest cell read
-    std::string collected;  // what ReadFieldValue(runField, record) holds at this point
+    std::string runField;     // field of the latest cell read
+    CollectedText collected;  // what ReadFieldValue(runField, record) holds at this point
     int64_t previousLast = 0;
     for (const Segment& segment : index_.SegmentsOf(record)) {
         const int64_t first = segment.first, last = segment.last;
-        if (!collected.empty() && first > previousLast + 1 && GapChangesField(previousLast + 1, first - 1, runField)) {
-            collected.clear();
+        if (!collected.Empty() && first > previousLast + 1 && GapChangesField(previousLast + 1, first - 1, runField)) {
+            collected.Clear();
         }
         for (int64_t i = first; i <= last; ++i) {
             const unsigned char* bytes = file_.Record(i);
@@ -274,14 +277,14 @@ RecordValues ValueIndex::Reader::ValuesOf(int64_t record) {
             CellView cell{bytes};
             std::string_view name = cell.Name();
             if (name != runField) {
-                collected.clear();
+                collected.Clear();
                 runField.assign(name);
             }
             if (values.Find(name)) continue;  // that field's scan has already ended
-            collected.push_back(static_cast<char>(cell.Character()));
+            collected.Append(i, static_cast<char>(cell.Character()));
             if (cell.IsLast()) {
-                values.Add(runField, std::move(collected));
-                collected.clear();
+                values.Add(runField, collected.Take(file_, runField, record, i, {}));
+                collected.Clear();
             }
         }
         previousLast = last;

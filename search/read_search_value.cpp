@@ -1,5 +1,6 @@
 #include "search/read_search_value.h"
 
+#include "database/collected_text.h"
 #include "database/file_layout.h"
 #include "search/numeric_value.h"
 
@@ -9,11 +10,8 @@ namespace {
 using layout::CellView;
 
 // The numeric value of a single character: its digit value, 0 for any other.
-int FirstCharacterValue(std::string_view text) {
-    if (text.empty()) return 0;
-    char c = text.front();
-    return c >= '0' && c <= '9' ? c - '0' : 0;
-}
+int CharacterValue(char c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
+int FirstCharacterValue(std::string_view text) { return text.empty() ? 0 : CharacterValue(text.front()); }
 
 bool HasEarlyStop(std::string_view code) { return code == "=" || code == "*-" || code == "<>"; }
 
@@ -65,7 +63,7 @@ std::string ValueScanner::Lookup(SearchState& state, std::string_view field, int
     const int64_t cells = file_.Count();
     const bool earlyStop = HasEarlyStop(code);
     const int searchFirst = FirstCharacterValue(search);
-    std::string collected;
+    CollectedText collected;
     // Skipping to the frontier is exact: the cells before it belong to earlier
     // records, so they neither match, nor stop the scan, nor change the (still
     // empty) collected text.
@@ -77,8 +75,8 @@ std::string ValueScanner::Lookup(SearchState& state, std::string_view field, int
         int64_t cellRecord = cell.Record();
         if (cellRecord > record) return {};
         if (cellRecord == record && cell.NameIs(field)) {
-            collected.push_back(static_cast<char>(cell.Character()));
-            if (earlyStop && FirstCharacterValue(collected) != searchFirst) {
+            collected.Append(p, static_cast<char>(cell.Character()));
+            if (earlyStop && CharacterValue(collected.First()) != searchFirst) {
                 state.scanPosition = p;
                 return {};
             }
@@ -87,10 +85,10 @@ std::string ValueScanner::Lookup(SearchState& state, std::string_view field, int
                     state.scanPosition = p;
                     state.scanRecord = record;
                 }
-                return collected;
+                return collected.Take(file_, field, record, p, db_.yield);
             }
         } else if (!cell.NameIs(field)) {
-            collected.clear();
+            collected.Clear();
         }
     }
     return {};

@@ -49,7 +49,9 @@ inline std::string HostPath(std::string path) {
     return path;
 }
 
-inline std::string VelmarDbExecutable() { return HostPath(VELMAR_DB_EXE); }
+inline std::string VelmarDbExecutable() {
+    return HostPath(VELMAR_DB_EXE);
+}
 
 // Runs velmar-db with `arguments` (UTF-8, quoted by the caller) through the shell.
 inline VelmarDbOutcome RunVelmarDb(const std::string& arguments) {

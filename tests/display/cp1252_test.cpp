@@ -19,7 +19,9 @@ TEST(Cp1252, EveryByteSurvivesTheRoundTripThroughUtf8) {
 TEST(Cp1252, ConvertsTheCharactersOfTheHighRange) {
     EXPECT_EQ(Cp1252ToUtf8("\x80"), "\u20AC");
     EXPECT_EQ(Cp1252ToUtf8("\x8A\x9F"), "\u0160\u0178");
-    EXPECT_EQ(Cp1252ToUtf8("Espa\xF1" "a"), "Espa\u00F1a");
+    EXPECT_EQ(Cp1252ToUtf8("Espa\xF1"
+                           "a"),
+              "Espa\u00F1a");
     EXPECT_EQ(Utf8ToCp1252("\u2014\u2122 \u00E1\u00FF"), std::string("\x97\x99 \xE1\xFF"));
 }
 

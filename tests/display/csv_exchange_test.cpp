@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <sstream>
 
 #include "database/database_writer.h"
@@ -44,7 +46,8 @@ TEST(CsvExchange, ExportThenImportGivesTheSameFiles) {
         test::DatabaseFixture copy;
         auto parsed = ParseDatabaseCsv(csv);
         ASSERT_TRUE(std::holds_alternative<DatabaseContent>(parsed))
-            << "round " << round << ": " << std::get<CsvProblem>(parsed).reason << "\n" << csv;
+            << "round " << round << ": " << std::get<CsvProblem>(parsed).reason << "\n"
+            << csv;
         ASSERT_TRUE(WriteDatabase(copy.Folder(), std::get<DatabaseContent>(parsed)).Ok());
         // Both were written with zeros in the bytes readers ignore, so the
         // read-visible content is the same exactly when the bytes are.
@@ -70,7 +73,8 @@ TEST(CsvExchange, ExportShowsEveryRecordNumberAndQuotesWhereNeeded) {
 
 TEST(CsvExchange, ImportReadsTheCompactHeaderForms) {
     DatabaseContent content = ContentOf(
-        "\xEF\xBB\xBFRegistro,Nombre,Alta:fecha,Provincia:lista::Madrid|Sevilla,C\xC3\xB3" "digo:4:0,"
+        "\xEF\xBB\xBFRegistro,Nombre,Alta:fecha,Provincia:lista::Madrid|Sevilla,C\xC3\xB3"
+        "digo:4:0,"
         "a\\:b:-2:7:x:y,:texto\n"
         "1,Ana,,2,,,\n"
         "5,\"B\"\"c\nd\",x,,,,z\n\n");
@@ -78,7 +82,9 @@ TEST(CsvExchange, ImportReadsTheCompactHeaderForms) {
     EXPECT_EQ(content.fields[0], (FieldDefinition{"Nombre", 0, 1, ""}));
     EXPECT_EQ(content.fields[1], (FieldDefinition{"Alta", 8, 1, ""}));
     EXPECT_EQ(content.fields[2], (FieldDefinition{"Provincia", 9, 1, "Madrid|Sevilla"}));
-    EXPECT_EQ(content.fields[3], (FieldDefinition{"C\xF3" "digo", 4, 0, ""}));
+    EXPECT_EQ(content.fields[3], (FieldDefinition{"C\xF3"
+                                                  "digo",
+                                                  4, 0, ""}));
     EXPECT_EQ(content.fields[4], (FieldDefinition{"a:b", -2, 7, "x:y"}));
     EXPECT_EQ(content.fields[5], (FieldDefinition{"", 0, 1, ""}));
     ASSERT_EQ(content.records.size(), 2u);
@@ -99,11 +105,15 @@ TEST(CsvExchange, BadInputIsRefusedWithLineColumnAndReason) {
         {"", 1, 1, "vac\xC3\xADo"},
         {"Numero,Nombre\n1,a\n", 1, 1, "Registro"},
         {"Registro\n1\n", 1, 1, "ning\xC3\xBAn campo"},
-        {"Registro,Nombre,\n", 1, 17, "cabecera vac\xC3\xAD" "a"},
+        {"Registro,Nombre,\n", 1, 17,
+         "cabecera vac\xC3\xAD"
+         "a"},
         {"Registro,Nombre:texto\n1,\xC3\xA1\xC4\x81\n", 2, 4, "U+0101"},
         {"Registro,Nombre\n1,\xE2\x82\n", 2, 3, "UTF-8"},
         {"Registro,Un nombre de campo demasiado largo\n", 1, 10, "tiene 34 caracteres y caben 30"},
-        {"Registro,\xC3\xB1" "123456789012345678901234567890\n", 1, 10, "tiene 31 caracteres"},
+        {"Registro,\xC3\xB1"
+         "123456789012345678901234567890\n",
+         1, 10, "tiene 31 caracteres"},
         {"Registro,A:numero\n", 1, 10, "tipo de campo"},
         {"Registro,A:40000\n", 1, 10, "tipo de campo"},
         {"Registro,A:texto:si\n", 1, 10, "indicador de b\xC3\xBAsqueda"},
@@ -126,6 +136,37 @@ TEST(CsvExchange, BadInputIsRefusedWithLineColumnAndReason) {
         EXPECT_EQ(problem.line, cases[i].line) << i << ": " << problem.reason;
         EXPECT_EQ(problem.column, cases[i].column) << i << ": " << problem.reason;
         EXPECT_NE(problem.reason.find(cases[i].reason), std::string::npos) << i << ": " << problem.reason;
+    }
+}
+
+// Damaged CSV text either reads as a database that fits the file layout or is
+// refused at a place inside the text; it never reads past its end.
+TEST(CsvExchange, DamagedCsvIsReadOrRefusedAtAPlaceInsideIt) {
+    std::mt19937 rng(1252);
+    const std::string good =
+        "Registro,Nombre:texto,Alta:fecha:0,Tipo:lista:1:A|B\r\n1,\"Jos\xC3\xA9, \"\"P\"\"\",01/02/2003,2\r\n"
+        "2,,,\r\n3,\"dos\r\nl\xC3\xADneas\",x,1\r\n";
+    const std::string pieces[] = {",", "\"", "\r", "\n", ":", "\\", "\xC3", "\xE2\x98\x83", "", "x", "0", "-"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string csv = good;
+        for (int edits = 1 + static_cast<int>(rng() % 3); edits > 0; --edits) {
+            std::size_t at = rng() % (csv.size() + 1);
+            std::size_t cut = rng() % 3;
+            csv = csv.substr(0, at) + pieces[rng() % std::size(pieces)] + csv.substr(std::min(csv.size(), at + cut));
+        }
+        auto parsed = ParseDatabaseCsv(csv);
+        if (auto* problem = std::get_if<CsvProblem>(&parsed)) {
+            // CR LF, LF and a lone CR each end a line.
+            int64_t lines = 1;
+            for (std::size_t i = 0; i < csv.size(); ++i)
+                lines += csv[i] == '\n' || (csv[i] == '\r' && (i + 1 == csv.size() || csv[i + 1] != '\n'));
+            EXPECT_GE(problem->line, 1) << csv;
+            EXPECT_LE(problem->line, lines) << csv;
+            EXPECT_GE(problem->column, 1) << csv;
+            EXPECT_FALSE(problem->reason.empty()) << csv;
+        } else {
+            EXPECT_EQ(CheckContent(std::get<DatabaseContent>(parsed)), "") << csv;
+        }
     }
 }
 

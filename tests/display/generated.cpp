@@ -7,7 +7,9 @@
 namespace velmar::test {
 namespace {
 
-int Uniform(std::mt19937& rng, int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
+int Uniform(std::mt19937& rng, int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(rng);
+}
 
 template <typename T>
 const T& Pick(std::mt19937& rng, const std::vector<T>& items) {
@@ -30,24 +32,36 @@ std::string RandomBytes(std::mt19937& rng, int maxLength) {
 
 std::string RandomValue(std::mt19937& rng, const FieldDefinition& field) {
     switch (Uniform(rng, 0, 5)) {
-        case 0: return RandomBytes(rng, 12);
-        case 1: return std::to_string(Uniform(rng, -4, 6)) + (Uniform(rng, 0, 1) ? ".5" : "");
+        case 0:
+            return RandomBytes(rng, 12);
+        case 1:
+            return std::to_string(Uniform(rng, -4, 6)) + (Uniform(rng, 0, 1) ? ".5" : "");
         case 2: {
             char date[16];
             std::snprintf(date, sizeof date, "%02d/%02d/%04d", Uniform(rng, 0, 31), Uniform(rng, 0, 13),
                           Uniform(rng, 1590, 2030));
             return date;
         }
-        case 3: return "#" + field.name + (Uniform(rng, 0, 1) ? "x" : "");
-        default: return std::string(1, static_cast<char>('a' + Uniform(rng, 0, 25)));
+        case 3:
+            return "#" + field.name + (Uniform(rng, 0, 1) ? "x" : "");
+        default:
+            return std::string(1, static_cast<char>('a' + Uniform(rng, 0, 25)));
     }
 }
 
 }  // namespace
 
 DatabaseContent RandomContent(std::mt19937& rng, int maxRecords) {
-    static const std::vector<std::string> kNames = {"Nombre", "Nombre2", "Alta", "Lista", "N", "Ciudad",
-                                                    "C\xF3" "digo", "x", "Notas largas de prueba 123456"};
+    static const std::vector<std::string> kNames = {"Nombre",
+                                                    "Nombre2",
+                                                    "Alta",
+                                                    "Lista",
+                                                    "N",
+                                                    "Ciudad",
+                                                    "C\xF3"
+                                                    "digo",
+                                                    "x",
+                                                    "Notas largas de prueba 123456"};
     static const std::vector<int16_t> kTypes = {0, 0, 1, 4, 8, 8, 9, 9, 5, 6, 7, 10, -1, 32767};
     DatabaseContent content;
     int fieldCount = Uniform(rng, 1, 6);

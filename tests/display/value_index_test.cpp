@@ -229,6 +229,34 @@ TEST(DisplayCache, FormatRecordMatchesTheLiteralMergeOnGeneratedDatabases) {
     }
 }
 
+// The index pass yields to the window now and then; a record shown from there
+// (the user pressing "next" meanwhile) must leave both merges intact.
+TEST(DisplayCache, ARecordShownFromTheYieldLeavesTheOuterMergeIntact) {
+    test::DatabaseFixture fx;
+    DatabaseContent content;
+    content.fields = {{"Nombre", 0, 1, ""}, {"Tipo", 9, 1, "a|b|c"}, {"Notas", 0, 1, ""}};
+    for (int64_t r = 1; r <= 3000; ++r)
+        content.records.push_back({r, {"N" + std::to_string(r), std::to_string(r % 3 + 1), std::string(30, 'x')}});
+    ASSERT_TRUE(WriteDatabase(fx.Folder(), content, true).Ok());
+    const DisplayTemplate displayTemplate{"##Nombre #Tipo #Nombre", true};
+    LinkedDatabase db = fx.Database();
+    DisplayCache cache;
+    std::string inner;
+    bool inside = false;
+    int yields = 0;
+    db.yield = [&] {
+        ++yields;
+        if (inside || !inner.empty()) return;
+        inside = true;
+        inner = cache.FormatRecord(db, displayTemplate, 2, {2026, 1, 1});
+        inside = false;
+    };
+    EXPECT_EQ(cache.FormatRecord(db, displayTemplate, 2999, {2026, 1, 1}), "N2999 c N2999");
+    EXPECT_GT(yields, 0);
+    EXPECT_EQ(inner, "N2 c N2");
+    EXPECT_EQ(db.fields.Count(), 3);
+}
+
 TEST(DisplayCache, ShowsTheNewContentAfterTheFilesChange) {
     test::DatabaseFixture fx;
     DatabaseContent content;

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <random>
 
+#include "database/database_writer.h"
 #include "database/file_layout.h"
 
 namespace velmar::test {
@@ -26,31 +27,21 @@ TempFolder::~TempFolder() {
     fs::remove_all(path_, ignored);
 }
 
+// Both encoders go through the database writer, the one place that knows how
+// a cell and a definition are laid out for writing.
 std::vector<unsigned char> EncodeCells(const std::vector<Cell>& cells) {
-    std::vector<unsigned char> bytes(cells.size() * layout::kCellSize, 0);
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        unsigned char* c = bytes.data() + i * layout::kCellSize;
-        c[layout::kCellCharOffset] = cells[i].character;
-        std::copy_n(cells[i].name.data(), std::min(cells[i].name.size(), layout::kCellNameSlot),
-                    c + layout::kCellNameOffset);
-        layout::StoreI64(c + layout::kCellRecordOffset, cells[i].record);
-        layout::StoreI32(c + layout::kCellLastFlagOffset, cells[i].lastFlag);
-    }
-    return bytes;
+    std::string bytes;
+    bytes.reserve(cells.size() * layout::kCellSize);
+    for (const Cell& cell : cells) AppendCellBytes(bytes, cell.name, cell.record, cell.character, cell.lastFlag);
+    return {bytes.begin(), bytes.end()};
 }
 
 std::vector<unsigned char> EncodeDefinitions(const std::vector<Definition>& definitions) {
-    std::vector<unsigned char> bytes(definitions.size() * layout::kDefinitionSize, 0);
-    for (std::size_t i = 0; i < definitions.size(); ++i) {
-        unsigned char* d = bytes.data() + i * layout::kDefinitionSize;
-        const Definition& def = definitions[i];
-        layout::StoreI32(d + layout::kDefSearchFlagOffset, def.searchFlag);
-        std::copy_n(def.name.data(), std::min(def.name.size(), layout::kDefNameSlot), d + layout::kDefNameOffset);
-        layout::StoreI16(d + layout::kDefTypeOffset, def.type);
-        std::copy_n(def.options.data(), std::min(def.options.size(), layout::kDefOptionsSlot),
-                    d + layout::kDefOptionsOffset);
-    }
-    return bytes;
+    std::string bytes;
+    bytes.reserve(definitions.size() * layout::kDefinitionSize);
+    for (const Definition& def : definitions)
+        AppendDefinitionBytes(bytes, {def.name, def.type, def.searchFlag, def.options});
+    return {bytes.begin(), bytes.end()};
 }
 
 DatabaseFixture::DatabaseFixture(const std::string& name) : name_(name) {

@@ -1,0 +1,69 @@
+// The text that a forward scan of the value file collects for one field value.
+// A value's text is held in memory while it is short. A longer one (a damaged
+// file, or a value still being written whose last cell never comes, can make
+// it as long as the file has cells) is only located: where its first cell is.
+// When its last cell arrives it is read again from the file, so that a scan's
+// memory never grows with the file, only with the value it returns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "database/file_layout.h"
+#include "database/linked_database.h"
+#include "database/record_file.h"
+
+namespace velmar {
+
+class CollectedText {
+public:
+    static constexpr std::size_t kHeldBytes = std::size_t{1} << 16;
+
+    // Adds the character of cell `cell` (1-based, ascending between Clear calls).
+    void Append(int64_t cell, char c) {
+        if (from_ == 0) {
+            from_ = cell;
+            first_ = c;
+        }
+        if (located_) return;
+        text_.push_back(c);
+        if (text_.size() > kHeldBytes) {
+            std::string().swap(text_);
+            located_ = true;
+        }
+    }
+    void Clear() {
+        text_.clear();
+        from_ = 0;
+        located_ = false;
+    }
+    bool Empty() const { return from_ == 0; }
+    char First() const { return first_; }
+
+    // The whole text, now that its last cell `last` was read: the characters
+    // of the cells of `field` and `record` from the first collected one to
+    // `last`. Every other cell between them belongs to the same field (another
+    // field would have cleared the text), so this repeats the scan's rule.
+    // The yield hook is called before each cell read again.
+    std::string Take(RecordFile& file, std::string_view field, int64_t record, int64_t last, const YieldHook& yield) {
+        if (!located_) return std::move(text_);
+        std::string text;
+        for (int64_t p = from_; p <= last; ++p) {
+            if (yield) yield();
+            const unsigned char* bytes = file.Record(p);
+            if (!bytes) continue;
+            layout::CellView cell{bytes};
+            if (cell.Record() == record && cell.NameIs(field)) text.push_back(static_cast<char>(cell.Character()));
+        }
+        return text;
+    }
+
+private:
+    std::string text_;
+    int64_t from_ = 0;  // cell of the first character, 0 when empty
+    char first_ = 0;
+    bool located_ = false;  // too long to hold: read again by Take
+};
+
+}  // namespace velmar
