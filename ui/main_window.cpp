@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -196,8 +197,10 @@ void MainWindow::KeepClientSizeWithMenu() {
     int height = client.bottom - client.top;
     RECT work{};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    int x = work.left + ((work.right - work.left) - width) / 2;
-    int y = work.top + ((work.bottom - work.top) - height) / 2;
+    // On a screen too small for the window its top-left corner stays on the
+    // work area, so the caption and the menu bar can always be reached.
+    int x = std::max<int>(work.left, work.left + ((work.right - work.left) - width) / 2);
+    int y = std::max<int>(work.top, work.top + ((work.bottom - work.top) - height) / 2);
     SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     // A menu bar that wraps onto a second line only shows once it is laid out:
     // measure again and make up the difference.

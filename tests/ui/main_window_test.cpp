@@ -502,23 +502,6 @@ TEST_F(MainWindowTest, MaximisingGrowsTheEditorByWhatTheWindowGrewAndRestoringSh
     EXPECT_EQ(EditorUnits().cy, 444);
 }
 
-TEST_F(MainWindowTest, RealMaximiseAndRestoreKeepTheRule) {
-    Open();
-    ShowWindow(Window(), SW_SHOW);
-    ShowWindow(Window(), SW_MAXIMIZE);
-    PumpPending();
-    RECT r{};
-    GetWindowRect(Window(), &r);
-    SIZE now = platform::PixelsToDialogUnits(Window(), SIZE{r.right - r.left, r.bottom - r.top});
-    SIZE initialWindow = window_->InitialWindowSize();
-    EXPECT_NEAR(EditorUnits().cx, 465 + static_cast<int16_t>(now.cx - initialWindow.cx), 1);
-    EXPECT_NEAR(EditorUnits().cy, 444 + static_cast<int16_t>(now.cy - initialWindow.cy), 1);
-    ShowWindow(Window(), SW_RESTORE);
-    PumpPending();
-    EXPECT_EQ(EditorUnits().cx, 465);
-    EXPECT_EQ(EditorUnits().cy, 444);
-}
-
 TEST_F(MainWindowTest, MinimisingKeepsTheInitialEditorSize) {
     Open();
     ShowWindow(Window(), SW_SHOW);

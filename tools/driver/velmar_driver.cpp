@@ -24,7 +24,9 @@
 
 namespace {
 
-HWND Find(const wchar_t* title) { return FindWindowW(nullptr, title); }
+HWND Find(const wchar_t* title) {
+    return FindWindowW(nullptr, title);
+}
 
 template <typename Done>
 bool PollFor(DWORD milliseconds, Done done) {
@@ -58,8 +60,8 @@ int ShowPlainWindow(const wchar_t* title) {
     cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     cls.lpszClassName = L"VelmarDriverPlainWindow";
     RegisterClassW(&cls);
-    HWND window = CreateWindowW(cls.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 120,
-                                nullptr, nullptr, cls.hInstance, nullptr);
+    HWND window = CreateWindowW(cls.lpszClassName, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 120, nullptr,
+                                nullptr, cls.hInstance, nullptr);
     if (!window) return 1;
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -87,8 +89,7 @@ int wmain(int argc, wchar_t** argv) {
     int editorStep = velmar::driver::RunEditorStep(verb, argc - 2, argv + 2);
     if (editorStep == 2) return Usage();
     if (editorStep >= 0) return editorStep;
-    if (verb == L"wait")
-        return PollFor(number, [&] { return Find(title) && IsWindowVisible(Find(title)); }) ? 0 : 1;
+    if (verb == L"wait") return PollFor(number, [&] { return Find(title) && IsWindowVisible(Find(title)); }) ? 0 : 1;
     if (verb == L"gone") return PollFor(number, [&] { return Find(title) == nullptr; }) ? 0 : 1;
     if (verb == L"stays") {
         HWND window = Find(title);
