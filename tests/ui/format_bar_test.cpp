@@ -516,14 +516,6 @@ TEST_F(FormatBarTest, AtStartTheBarShowsTheTwelvePointsOfTheInitialText) {
     EXPECT_EQ(window_->SwatchColour(ids::kHighlightSwatch), RGB(255, 255, 255));
 }
 
-TEST_F(FormatBarTest, SetSizeOfSevenPointsThroughTheOperationSelectsSeventyTwo) {
-    SetText("siete");
-    Select(0, 5);
-    ui::SetSize(*window_, 7);
-    EXPECT_EQ(FormatOf(0, 5).yHeight, 140);
-    EXPECT_EQ(ListText(ids::kSizeList), L"72");
-}
-
 TEST(PointsFromTwips, RoundsToTheNearestWithHalvesToEven) {
     const std::pair<LONG, int> cases[] = {{0, 0},  {9, 0},    {10, 0},   {11, 1},   {30, 2},   {50, 2},
                                           {70, 4}, {240, 12}, {249, 12}, {250, 12}, {251, 13}, {270, 14}};
