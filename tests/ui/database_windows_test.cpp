@@ -299,6 +299,23 @@ TEST_F(DatabaseWindowsTest, SearchPairsValueBoxesWithTheirLabelsOverTwoSearches)
     EXPECT_EQ(modal_.MessageBoxes().back().text, L"No hay Resultados ...");
 }
 
+TEST_F(DatabaseWindowsTest, TypedValuesAreSearchedInTheAnsiCodePage) {
+    DatabaseFixture towns("Pueblos");
+    towns.Field("Ciudad", 1);
+    const char* names[] = {"Piedrahita", "Piedrah\xEDta", "Piedrah\xEDta del Campo", "PIEDRAH\xCDTA"};
+    for (int r = 1; r <= 4; ++r) towns.Value("Ciudad", r, names[r - 1]);
+    towns.Write();
+    OpenMain(towns.Folder());
+    HWND dialog = OpenSearch();
+    Apply(L"Ciudad", 8);  // begins with
+    TypeValue(1, L"Piedrah\u00edta");
+    Click(dialog, search_ids::kSearch);
+    const SearchResults& results = state_.search.state.results;
+    ASSERT_EQ(results.count, 2);
+    EXPECT_EQ(results.list.At(1), 2);
+    EXPECT_EQ(results.list.At(2), 3);
+}
+
 TEST_F(DatabaseWindowsTest, SearchWithAnEmptyValueRunsNothing) {
     OpenMain();
     HWND dialog = OpenSearch();

@@ -1,5 +1,7 @@
 #include "tools/driver/editor_steps.h"
 
+#include "tools/driver/database_steps.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -114,7 +116,7 @@ int RunEditorStep(const std::wstring& verb, int argc, wchar_t** argv) {
     for (const wchar_t* v : kVerbs) ours = ours || verb == v;
     if (!ours) return -1;
     if (argc < 1) return 2;
-    HWND program = FindWindowW(nullptr, argv[0]);
+    HWND program = FindProgramWindow(argv[0]);
     if (!program) {
         std::fprintf(stderr, "velmar-driver: no window titled as given\n");
         return 1;

@@ -12,6 +12,8 @@
 //   velmar-driver plain TITLE            shows an ordinary window until it is closed
 //   and the editor's steps (tools/driver/editor_steps.h): type, expect, select,
 //   click, checked, filedialog, answer, nobox
+//   and the database windows' steps (tools/driver/database_steps.h): items,
+//   pick, choose; a TITLE "#ID" names the window that has a control ID
 //
 // Exit status 0 when the step did what it says, 1 when not, 2 for bad arguments.
 #include <windows.h>
@@ -20,12 +22,13 @@
 #include <cwchar>
 #include <string>
 
+#include "tools/driver/database_steps.h"
 #include "tools/driver/editor_steps.h"
 
 namespace {
 
 HWND Find(const wchar_t* title) {
-    return FindWindowW(nullptr, title);
+    return velmar::driver::FindProgramWindow(title);
 }
 
 template <typename Done>
@@ -72,8 +75,8 @@ int ShowPlainWindow(const wchar_t* title) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|plain TITLE [ARG]\n%s",
-                 velmar::driver::EditorStepsUsage());
+    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|plain TITLE [ARG]\n%s%s",
+                 velmar::driver::EditorStepsUsage(), velmar::driver::DatabaseStepsUsage());
     return 2;
 }
 
@@ -89,6 +92,9 @@ int wmain(int argc, wchar_t** argv) {
     int editorStep = velmar::driver::RunEditorStep(verb, argc - 2, argv + 2);
     if (editorStep == 2) return Usage();
     if (editorStep >= 0) return editorStep;
+    int databaseStep = velmar::driver::RunDatabaseStep(verb, argc - 2, argv + 2);
+    if (databaseStep == 2) return Usage();
+    if (databaseStep >= 0) return databaseStep;
     if (verb == L"wait") return PollFor(number, [&] { return Find(title) && IsWindowVisible(Find(title)); }) ? 0 : 1;
     if (verb == L"gone") return PollFor(number, [&] { return Find(title) == nullptr; }) ? 0 : 1;
     if (verb == L"stays") {

@@ -1,0 +1,23 @@
+// The driver's steps for the database windows: the search dialog's combo
+// boxes, and finding a window whose caption changes as it works.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace velmar::driver {
+
+// The program window that TITLE names: the top-level window with that
+// caption, or, for "#ID", the visible top-level window that has a control
+// with that id (the search dialog's caption shows its progress and times).
+HWND FindProgramWindow(const wchar_t* title);
+
+// Runs `verb` with its arguments (those after the verb) when it is one of
+// these steps: returns its exit status, or -1 for another verb.
+int RunDatabaseStep(const std::wstring& verb, int argc, wchar_t** argv);
+
+// The lines of usage of these steps.
+const char* DatabaseStepsUsage();
+
+}  // namespace velmar::driver
