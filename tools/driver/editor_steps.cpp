@@ -1,12 +1,12 @@
 #include "tools/driver/editor_steps.h"
 
-#include "tools/driver/database_steps.h"
-
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <vector>
+
+#include "tools/driver/database_steps.h"
 
 namespace velmar::driver {
 
