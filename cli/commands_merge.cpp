@@ -67,16 +67,16 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
 }
 
 // Record numbers and ranges ("1-20 35"), as ascending runs without repeats.
-std::optional<std::vector<std::pair<int64_t, int64_t>>> RecordRanges(const std::vector<std::string>& specs,
+std::optional<std::vector<std::pair<int64_t, int64_t>>> RecordRanges(const std::vector<std::string>& rangeTexts,
                                                                      std::string* bad) {
     std::vector<std::pair<int64_t, int64_t>> ranges;
-    for (const std::string& spec : specs) {
-        std::size_t dash = spec.find('-', 1);
-        std::optional<int64_t> first = IntegerArgument(spec.substr(0, dash));
-        std::optional<int64_t> last = dash == std::string::npos ? first : IntegerArgument(spec.substr(dash + 1));
-        if (!first || !last || *first < 1 || *last < *first || spec[0] == '+' ||
-            (dash != std::string::npos && (spec[dash + 1] == '+' || spec[dash + 1] == '-'))) {
-            *bad = spec;
+    for (const std::string& rangeText : rangeTexts) {
+        std::size_t dash = rangeText.find('-', 1);
+        std::optional<int64_t> first = IntegerArgument(rangeText.substr(0, dash));
+        std::optional<int64_t> last = dash == std::string::npos ? first : IntegerArgument(rangeText.substr(dash + 1));
+        if (!first || !last || *first < 1 || *last < *first || rangeText[0] == '+' ||
+            (dash != std::string::npos && (rangeText[dash + 1] == '+' || rangeText[dash + 1] == '-'))) {
+            *bad = rangeText;
             return std::nullopt;
         }
         ranges.emplace_back(*first, *last);

@@ -1,13 +1,32 @@
 #include "fuzz/fuzz_support.h"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
+#include <string_view>
 
 namespace velmar::fuzz {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr std::string_view kPrefix = "velmar-fuzz-";
+
+// libFuzzer ends a run without running static destructors: folders of
+// processes that are gone are removed by the next run.
+void RemoveLeftovers(const fs::path& base) {
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(base, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(kPrefix, 0) != 0) continue;
+        const long pid = std::strtol(name.c_str() + kPrefix.size(), nullptr, 10);
+        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) fs::remove_all(entry.path(), ec);
+    }
+}
 
 struct Scratch {
     fs::path root;
@@ -15,8 +34,9 @@ struct Scratch {
     Scratch() {
         std::error_code ec;
         fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::random_device seed;
-        root = base / ("velmar-fuzz-" + std::to_string(seed()) + "-" + std::to_string(seed()));
+        RemoveLeftovers(base);
+        root = base / (std::string(kPrefix) + std::to_string(getpid()));
+        fs::remove_all(root, ec);
         fs::create_directories(root / "F");
         folder = (root / "F").string() + kPathSeparator;
     }

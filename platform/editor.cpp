@@ -60,14 +60,41 @@ CHARFORMAT2A SelectionCharFormat(HWND editor, DWORD mask) {
     SendMessageA(editor, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     return format;
 }
+namespace {
+
+// Wine's rich-edit control formats the word at an empty selection without
+// laying its paragraph out again, and the next caret update (the editor
+// getting the focus) then aborts the whole process on an internal check. A
+// paragraph request with an empty mask changes nothing and lays out every
+// paragraph waiting for it; elsewhere it does nothing at all.
+void LayOutAfterWordFormat(HWND editor, WPARAM scope) {
+    if (!(scope & SCF_WORD)) return;
+    CHARRANGE selection = Selection(editor);
+    if (selection.cpMin != selection.cpMax) return;
+    PARAFORMAT nothing{};
+    nothing.cbSize = sizeof(nothing);
+    SendMessageW(editor, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&nothing));
+}
+
+}  // namespace
+
 void SetCharFormat(HWND editor, WPARAM scope, const CHARFORMATA& format) {
     SendMessageA(editor, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&format));
+    LayOutAfterWordFormat(editor, scope);
 }
 void SetCharFormat(HWND editor, WPARAM scope, const CHARFORMAT2A& format) {
     SendMessageA(editor, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&format));
+    LayOutAfterWordFormat(editor, scope);
 }
 PARAFORMAT2 SelectionParaFormat(HWND editor, DWORD mask) {
     PARAFORMAT2 format{};
+    format.cbSize = sizeof(format);
+    format.dwMask = mask;
+    SendMessageW(editor, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));
+    return format;
+}
+PARAFORMAT SelectionParaFormatShort(HWND editor, DWORD mask) {
+    PARAFORMAT format{};
     format.cbSize = sizeof(format);
     format.dwMask = mask;
     SendMessageW(editor, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&format));

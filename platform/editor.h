@@ -37,7 +37,10 @@ CHARFORMAT2A SelectionCharFormat(HWND editor, DWORD mask);
 // `scope` is SCF_SELECTION, SCF_SELECTION | SCF_WORD, SCF_ALL, ...
 void SetCharFormat(HWND editor, WPARAM scope, const CHARFORMATA& format);
 void SetCharFormat(HWND editor, WPARAM scope, const CHARFORMAT2A& format);
-PARAFORMAT2 SelectionParaFormat(HWND editor, DWORD mask);   // EM_GETPARAFORMAT
+PARAFORMAT2 SelectionParaFormat(HWND editor, DWORD mask);  // EM_GETPARAFORMAT
+// EM_GETPARAFORMAT with the shorter PARAFORMAT record (numbering and the
+// other members that record has).
+PARAFORMAT SelectionParaFormatShort(HWND editor, DWORD mask);
 void SetParaFormat(HWND editor, const PARAFORMAT& format);  // EM_SETPARAFORMAT
 void SetParaFormat(HWND editor, const PARAFORMAT2& format);
 

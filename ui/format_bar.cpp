@@ -32,7 +32,11 @@ int CALLBACK OnFontFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD fontTy
         enumeration->found = *font;
         enumeration->matched = true;
     } else if (fontType & TRUETYPE_FONTTYPE) {
-        SendMessageA(enumeration->fontList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(font->lfFaceName));
+        // Some systems report a family once for each character set it has:
+        // the list names each family once.
+        LPARAM face = reinterpret_cast<LPARAM>(font->lfFaceName);
+        if (SendMessageA(enumeration->fontList, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), face) == CB_ERR)
+            SendMessageA(enumeration->fontList, CB_ADDSTRING, 0, face);
     }
     return enumeration->mode;
 }
@@ -76,15 +80,5 @@ void SetSize(MainWindow& window, int points) {
     platform::editor::SetCharFormat(window.Editor(), kSelectionOrWord, format);
     RefreshBar(window);
 }
-
-// Until the formatting commands arrive the bar's controls show their initial
-// state and their clicks change nothing in the document.
-void RefreshBar(MainWindow&) {}
-void OnFontListChosen(MainWindow&) {}
-void OnSizeListChosen(MainWindow&) {}
-void OnEffectToggle(MainWindow&, int) {}
-void OnColourBox(MainWindow&, int) {}
-void OnParagraphToggle(MainWindow&, int) {}
-void OnSwatchClicked(MainWindow&, int) {}
 
 }  // namespace velmar::ui

@@ -6,9 +6,6 @@
 
 namespace velmar::ui {
 
-void NewDocument(MainWindow&) {}
-void ReadDocument(MainWindow&, DocumentKind) {}
-void WriteDocument(MainWindow&, DocumentKind) {}
 void RunLinkDialog(MainWindow&) {}
 void OpenRecordNavigator(MainWindow&) {}
 void OpenSearchDialog(MainWindow&) {}

@@ -35,19 +35,32 @@ int ScriptedModalServices::ShowMessageBox(const platform::MessageBoxRequest& req
 }
 
 std::optional<std::string> ScriptedModalServices::ChooseFile(const platform::FileDialogRequest& request) {
-    asked.push_back(
-        Request(Asked::Kind::File, request.owner, platform::WideFromAnsi(request.filter), L"", request.flags));
+    Asked seen = Request(Asked::Kind::File, request.owner, platform::WideFromAnsi(request.filter), L"", request.flags);
+    seen.save = request.save;
+    seen.defaultExtension = request.defaultExtension;
+    seen.capacity = request.capacity;
+    asked.push_back(std::move(seen));
     RunWhileShown();
     if (fileAnswers.empty()) return std::nullopt;
     auto answer = fileAnswers.front();
     fileAnswers.pop_front();
+    // The platform's dialog fails, as if cancelled, when the path does not fit
+    // the buffer it was given.
+    if (answer && answer->size() + 1 > request.capacity) return std::nullopt;
     return answer;
 }
 
 std::optional<COLORREF> ScriptedModalServices::ChooseColour(const platform::ColourRequest& request,
-                                                            std::array<COLORREF, 16>&) {
-    asked.push_back(Request(Asked::Kind::Colour, request.owner, L"", L"", request.flags));
+                                                            std::array<COLORREF, 16>& custom) {
+    Asked seen = Request(Asked::Kind::Colour, request.owner, L"", L"", request.flags);
+    seen.initialColour = request.initial;
+    seen.customColours = custom;
+    asked.push_back(std::move(seen));
     RunWhileShown();
+    if (!customColourEdits.empty()) {
+        custom = customColourEdits.front();
+        customColourEdits.pop_front();
+    }
     if (colourAnswers.empty()) return std::nullopt;
     auto answer = colourAnswers.front();
     colourAnswers.pop_front();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -29,6 +30,13 @@ struct Asked {
     UINT type = 0;       // message box type, file dialog flags, popup flags
     POINT screen{};      // popup menu position
     std::vector<MenuItemSeen> menu;
+    // File dialogs: open or save, default extension and buffer size asked for.
+    bool save = false;
+    std::string defaultExtension;
+    std::size_t capacity = 0;
+    // Colour chooser: the initial colour and the custom colours it was given.
+    COLORREF initialColour = 0;
+    std::array<COLORREF, 16> customColours{};
 };
 
 class ScriptedModalServices final : public platform::ModalServices {
@@ -41,6 +49,9 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::optional<COLORREF>> colourAnswers;
     std::deque<std::string> folderAnswers;
+    // Custom colours the user defines in the next colour choosers, one set
+    // per chooser (kept whether the chooser is then cancelled or not).
+    std::deque<std::array<COLORREF, 16>> customColourEdits;
     // A popup menu entry to choose: posted to the owner as WM_COMMAND, as the
     // platform's menu does. 0 closes the menu without a choice.
     std::deque<UINT> popupChoices;

@@ -10,6 +10,8 @@
 //   velmar-driver gone TITLE MS          the window disappears within MS milliseconds
 //   velmar-driver text TITLE ID          prints a control's text (0: the window's own)
 //   velmar-driver plain TITLE            shows an ordinary window until it is closed
+//   and the editor's steps (tools/driver/editor_steps.h): type, expect, select,
+//   click, checked, filedialog, answer, nobox
 //
 // Exit status 0 when the step did what it says, 1 when not, 2 for bad arguments.
 #include <windows.h>
@@ -17,6 +19,8 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+
+#include "tools/driver/editor_steps.h"
 
 namespace {
 
@@ -68,7 +72,8 @@ int ShowPlainWindow(const wchar_t* title) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|plain TITLE [ARG]\n");
+    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|plain TITLE [ARG]\n%s",
+                 velmar::driver::EditorStepsUsage());
     return 2;
 }
 
@@ -81,6 +86,9 @@ int wmain(int argc, wchar_t** argv) {
     unsigned long number = argc > 3 ? std::wcstoul(argv[3], nullptr, 10) : 0;
 
     if (verb == L"plain") return ShowPlainWindow(title);
+    int editorStep = velmar::driver::RunEditorStep(verb, argc - 2, argv + 2);
+    if (editorStep == 2) return Usage();
+    if (editorStep >= 0) return editorStep;
     if (verb == L"wait") return PollFor(number, [&] { return Find(title) && IsWindowVisible(Find(title)); }) ? 0 : 1;
     if (verb == L"gone") return PollFor(number, [&] { return Find(title) == nullptr; }) ? 0 : 1;
     if (verb == L"stays") {

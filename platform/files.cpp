@@ -1,0 +1,70 @@
+#include "platform/files.h"
+
+#include <vector>
+
+#include "platform/handles.h"
+#include "platform/text.h"
+
+namespace velmar::platform {
+
+namespace {
+
+// Room for the file name of a temporary file beside the path as well.
+constexpr std::size_t kOrdinaryPathLimit = MAX_PATH - 20;
+
+bool StartsWith(const std::wstring& text, std::wstring_view prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+std::wstring FileSystemPath(std::string_view path) {
+    std::wstring wide = WideFromAnsi(path);
+    if (wide.empty()) return {};
+    if (StartsWith(wide, L"\\\\?\\")) return wide;
+    DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return wide;
+    std::vector<wchar_t> full(needed + 1, L'\0');
+    DWORD got = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (got == 0 || got >= full.size()) return wide;
+    std::wstring absolute(full.data(), got);
+    if (absolute.size() < kOrdinaryPathLimit) return absolute;
+    if (StartsWith(absolute, L"\\\\")) return L"\\\\?\\UNC\\" + absolute.substr(2);  // \\server\share\...
+    return L"\\\\?\\" + absolute;
+}
+
+bool PathExists(std::string_view path) {
+    std::wstring wide = FileSystemPath(path);
+    return !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(std::string_view path) {
+    std::wstring wide = FileSystemPath(path);
+    if (wide.empty()) return false;
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<std::string> ReadWholeFile(std::string_view path) {
+    std::wstring wide = FileSystemPath(path);
+    if (wide.empty()) return std::nullopt;
+    HANDLE opened = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
+    UniqueKernelHandle file(opened);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return std::nullopt;
+
+    std::string content;
+    content.reserve(static_cast<std::size_t>(size.QuadPart));
+    char chunk[1 << 16];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), chunk, sizeof(chunk), &got, nullptr)) return std::nullopt;
+        if (got == 0) break;
+        content.append(chunk, got);
+    }
+    return content;
+}
+
+}  // namespace velmar::platform

@@ -1,0 +1,94 @@
+#include "platform/safe_write.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/handles.h"
+
+namespace velmar::platform {
+
+namespace {
+
+constexpr int kNameAttempts = 100;
+constexpr std::size_t kWriteChunk = 1 << 20;
+
+WriteOutcome Failed(DWORD error) {
+    return {false, error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT};
+}
+
+// A new, empty file beside `target` whose name nobody else uses; its path is
+// returned through `path`.
+HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& path, DWORD& error) {
+    std::size_t slash = target.find_last_of(L"\\/");
+    std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
+    const unsigned long process = GetCurrentProcessId();
+    const unsigned long long start = GetTickCount64();
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        path = folder + L"~velmar-" + std::to_wstring(process) + L"-" + std::to_wstring(start) + L"-" +
+               std::to_wstring(attempt) + L".tmp";
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    path.clear();
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteAll(HANDLE file, std::string_view content, DWORD& error) {
+    while (!content.empty()) {
+        DWORD size = static_cast<DWORD>(std::min(content.size(), kWriteChunk));
+        DWORD written = 0;
+        if (!WriteFile(file, content.data(), size, &written, nullptr) || written != size) {
+            error = GetLastError();
+            return false;
+        }
+        content.remove_prefix(size);
+    }
+    if (!FlushFileBuffers(file)) {
+        error = GetLastError();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+WriteOutcome WriteFileSafely(std::string_view path, std::string_view content) {
+    std::wstring target = FileSystemPath(path);
+    if (target.empty()) return Failed(ERROR_INVALID_NAME);
+    const DWORD oldAttributes = GetFileAttributesW(target.c_str());
+    const bool existed = oldAttributes != INVALID_FILE_ATTRIBUTES;
+    if (existed && (oldAttributes & FILE_ATTRIBUTE_DIRECTORY)) return Failed(ERROR_ACCESS_DENIED);
+
+    DWORD error = ERROR_SUCCESS;
+    std::wstring temporary;
+    HANDLE created = CreateTemporaryBeside(target, temporary, error);
+    if (created == INVALID_HANDLE_VALUE) return Failed(error);
+    {
+        UniqueKernelHandle file(created);
+        bool complete = WriteAll(file.Get(), content, error);
+        if (complete && !CloseHandle(file.Release())) {
+            error = GetLastError();
+            complete = false;
+        }
+        if (!complete) {
+            file.Reset();
+            DeleteFileW(temporary.c_str());
+            return Failed(error);
+        }
+    }
+
+    // Only now may the old file go. A read-only one could not be replaced.
+    if (existed && oldAttributes != FILE_ATTRIBUTE_NORMAL) SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError();
+        if (existed) SetFileAttributesW(target.c_str(), oldAttributes);
+        DeleteFileW(temporary.c_str());
+        return Failed(error);
+    }
+    return {true, ERROR_SUCCESS};
+}
+
+}  // namespace velmar::platform

@@ -1,0 +1,395 @@
+// The document commands on the real main window with scripted file dialogs
+// and answers: what each dialog is asked for, round trips through RTF and
+// plain-text files, the overwrite question, and saves that fail.
+#include "ui/document_commands.h"
+
+#include <windows.h>
+// after windows.h
+#include <gtest/gtest.h>
+#include <richedit.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/editor.h"
+#include "platform/text.h"
+#include "tests/ui/main_window_fixture.h"
+#include "ui/main_window_ids.h"
+
+namespace velmar::test {
+namespace {
+
+namespace fs = std::filesystem;
+namespace ids = ui::main_ids;
+namespace ed = platform::editor;
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::vector<std::wstring> NamesIn(const fs::path& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder.wstring() + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+class DocumentCommandsTest : public MainWindowFixture {
+protected:
+    std::string PathOf(const std::string& name) const { return (folder_.Path() / name).string(); }
+
+    void SetText(const char* text) {
+        ed::SetTextAnsi(Editor(), text);
+        PumpPending();
+    }
+    void Bold(LONG start, LONG end) {
+        CHARFORMAT2A format{};
+        format.cbSize = sizeof(format);
+        format.dwMask = CFM_BOLD;
+        format.dwEffects = CFE_BOLD;
+        ed::SetSelection(Editor(), start, end);
+        ed::SetCharFormat(Editor(), SCF_SELECTION, format);
+    }
+    bool IsBold(LONG start, LONG end) {
+        ed::SetSelection(Editor(), start, end);
+        CHARFORMAT2A format = ed::SelectionCharFormat(Editor(), CFM_BOLD);
+        return (format.dwMask & CFM_BOLD) && (format.dwEffects & CFE_BOLD);
+    }
+    std::string PlainText() { return ed::StreamOut(Editor(), SF_TEXT); }
+
+    // Runs a menu command with the file dialog answering `path`.
+    void Run(int command, const std::optional<std::string>& path) {
+        modal_.fileAnswers.push_back(path);
+        Command(command);
+    }
+    std::vector<std::wstring> Messages() const {
+        std::vector<std::wstring> texts;
+        for (const Asked& a : modal_.MessageBoxes()) texts.push_back(a.text);
+        return texts;
+    }
+    void CaptureTemplate() {
+        state_.display.rtf = "{\\rtf1 plantilla #Nombre}";
+        state_.display.captured = true;
+    }
+
+    TempFolder folder_;
+};
+
+// ---- The file dialogs ------------------------------------------------------
+
+struct DialogCase {
+    int command;
+    bool save;
+    const wchar_t* filter;
+    const char* extension;
+};
+
+TEST_F(DocumentCommandsTest, EachCommandAsksItsDialogWithFilterExtensionAndFlags) {
+    const DWORD common = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER | OFN_ENABLESIZING;
+    const DialogCase cases[] = {
+        {ids::kReadRtf, false, L"RTF\0*.rtf\0", "RTF"},
+        {ids::kImportTxt, false, L"TXT\0*.txt\0", "TXT"},
+        {ids::kWriteRtf, true, L"RTF\0*.rtf\0", "RTF"},
+        {ids::kExportTxt, true, L"TXT\0*.txt\0", "TXT"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE("case " + std::to_string(i));
+        modal_.asked.clear();
+        SetText("sin cambios");
+        Run(cases[i].command, std::nullopt);
+        ASSERT_EQ(modal_.asked.size(), 1u) << "a cancelled dialog: no question, no message";
+        const Asked& asked = modal_.asked[0];
+        EXPECT_EQ(asked.kind, Asked::Kind::File);
+        EXPECT_EQ(asked.owner, Window());
+        EXPECT_EQ(asked.save, cases[i].save);
+        EXPECT_EQ(asked.text, std::wstring(cases[i].filter, 10));
+        EXPECT_EQ(asked.defaultExtension, cases[i].extension);
+        EXPECT_EQ(asked.type, cases[i].save ? common : common | OFN_FILEMUSTEXIST);
+        EXPECT_FALSE(asked.type & OFN_OVERWRITEPROMPT) << "the program asks its own question";
+        EXPECT_EQ(PlainText(), "sin cambios");
+    }
+}
+
+// ---- New, read, write ------------------------------------------------------
+
+TEST_F(DocumentCommandsTest, NuevoEmptiesTheEditorAndKeepsTheTemplate) {
+    CaptureTemplate();
+    Command(ids::kNew);
+    EXPECT_EQ(ed::TextLength(Editor()), 0);
+    EXPECT_TRUE(state_.display.captured);
+    EXPECT_TRUE(modal_.asked.empty()) << "nothing is asked";
+}
+
+TEST_F(DocumentCommandsTest, RtfRoundTripKeepsTextAndFormatAndTheFileHasOneCrLfMore) {
+    SetText("negrita y normal");
+    Bold(0, 7);
+    std::string stream = ed::StreamOut(Editor(), SF_RTF);
+    std::string path = PathOf("documento.rtf");
+
+    Run(ids::kWriteRtf, path);
+    ASSERT_EQ(Messages(), std::vector<std::wstring>{L"Fichero grabado ..."});
+    Asked saved = modal_.MessageBoxes()[0];
+    EXPECT_EQ(saved.title, L"Programador");
+    EXPECT_EQ(saved.type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(saved.owner, nullptr);
+    EXPECT_EQ(ReadBytes(path), stream + "\r\n");
+
+    Command(ids::kNew);
+    CaptureTemplate();
+    Run(ids::kReadRtf, path);
+    EXPECT_EQ(PlainText(), "negrita y normal");
+    EXPECT_TRUE(IsBold(0, 7));
+    EXPECT_FALSE(IsBold(8, 16));
+    EXPECT_FALSE(state_.display.captured) << "the template is discarded after a read";
+    EXPECT_TRUE(state_.display.rtf.empty());
+    EXPECT_EQ(Messages().size(), 1u) << "a read says nothing";
+}
+
+TEST_F(DocumentCommandsTest, TxtRoundTripKeepsTheLinesAndDropsTheAddedCrLf) {
+    SetText("primera linea\r\nsegunda \xe1\xe9\xf1\r\n\r\ncuarta");
+    std::string stream = PlainText();
+    std::string path = PathOf("texto.txt");
+    Run(ids::kExportTxt, path);
+    EXPECT_EQ(ReadBytes(path), stream + "\r\n");
+
+    Command(ids::kNew);
+    Run(ids::kImportTxt, path);
+    EXPECT_EQ(PlainText(), stream);
+}
+
+TEST_F(DocumentCommandsTest, ImportTxtOfAnRtfFileShowsItFormattedAndReadRtfOfTextShowsText) {
+    std::string rtf = PathOf("formateado.txt");
+    WriteBytes(rtf, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\r\n\\pard\\b gruesa\\b0  fina\\par\r\n}\r\n");
+    Run(ids::kImportTxt, rtf);
+    EXPECT_EQ(PlainText().substr(0, 11), "gruesa fina");
+    EXPECT_TRUE(IsBold(0, 6));
+    EXPECT_FALSE(IsBold(7, 11));
+
+    std::string text = PathOf("plano.rtf");
+    WriteBytes(text, "solo \\b texto\r\n");
+    Run(ids::kReadRtf, text);
+    EXPECT_EQ(PlainText(), "solo \\b texto");
+}
+
+TEST_F(DocumentCommandsTest, CrOnlyFileReadsWithCrLfAndLfOnlyFileReadsUnchanged) {
+    std::string crOnly = PathOf("cr.txt");
+    WriteBytes(crOnly, "uno\rdos\rtres");
+    std::string text;
+    ASSERT_TRUE(ui::ReadDocumentFile(crOnly, text));
+    EXPECT_EQ(text, "uno\r\ndos\r\ntres");
+    Run(ids::kImportTxt, crOnly);
+    std::string shown = PlainText();
+    SetText("uno\r\ndos\r\ntres");
+    EXPECT_EQ(shown, PlainText()) << "three lines in the editor";
+
+    std::string lfOnly = PathOf("lf.txt");
+    WriteBytes(lfOnly, "uno\ndos\ntres\n");
+    ASSERT_TRUE(ui::ReadDocumentFile(lfOnly, text));
+    EXPECT_EQ(text, "uno\ndos\ntres\n") << "one line: the LFs are ordinary text";
+}
+
+TEST(JoinDocumentLines, SplitsAtCrCountsCrLfOnceKeepsLoneLfAndEndsWithoutTerminator) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"a", "a"},
+        {"a\r\n", "a"},
+        {"a\r", "a"},
+        {"a\r\nb", "a\r\nb"},
+        {"a\rb\rc", "a\r\nb\r\nc"},
+        {"a\nb\nc", "a\nb\nc"},
+        {"a\r\n\r\n", "a\r\n"},
+        {"\r\n", ""},
+        {"\r\n\r\nx", "\r\n\r\nx"},
+        {"a\r\r\nb", "a\r\n\r\nb"},
+        {"a\n\rb", "a\n\r\nb"},
+        {"a\r\n\nb", "a\r\n\nb"},
+        {std::string("a\0b\r\nc", 6), std::string("a\0b\r\nc", 6)},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(ui::JoinDocumentLines(cases[i].first), cases[i].second) << "case " << i;
+}
+
+TEST_F(DocumentCommandsTest, CancelledOrMissingFileChangesNothingAndSaysNothing) {
+    SetText("queda");
+    CaptureTemplate();
+    Run(ids::kReadRtf, std::nullopt);
+    Run(ids::kImportTxt, PathOf("no-existe.txt"));
+    Run(ids::kReadRtf, "   ");
+    EXPECT_EQ(PlainText(), "queda");
+    EXPECT_TRUE(state_.display.captured);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(DocumentCommandsTest, ChosenPathIsTrimmedOfBlanks) {
+    SetText("recortado");
+    Run(ids::kExportTxt, "  " + PathOf("recortado.txt") + "\t ");
+    EXPECT_EQ(ReadBytes(PathOf("recortado.txt")), "recortado\r\n");
+    EXPECT_EQ(NamesIn(folder_.Path()), std::vector<std::wstring>{L"recortado.txt"});
+}
+
+// ---- The overwrite question ------------------------------------------------
+
+TEST_F(DocumentCommandsTest, NoToTheOverwriteQuestionLeavesTheFileUntouchedWithoutAMessage) {
+    std::string path = PathOf("existe.rtf");
+    WriteBytes(path, "contenido anterior");
+    SetText("nuevo");
+    modal_.messageBoxAnswers.push_back(IDNO);
+    Run(ids::kWriteRtf, path);
+    ASSERT_EQ(modal_.MessageBoxes().size(), 1u) << "only the question";
+    Asked question = modal_.MessageBoxes()[0];
+    EXPECT_EQ(question.text, L"El fichero existe ...\r\nDesea sobreescribir ?");
+    EXPECT_EQ(question.title, L"Programador");
+    EXPECT_EQ(question.type, static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(question.owner, nullptr);
+    EXPECT_EQ(ReadBytes(path), "contenido anterior");
+    EXPECT_EQ(NamesIn(folder_.Path()).size(), 1u);
+}
+
+TEST_F(DocumentCommandsTest, YesReplacesEvenAReadOnlyFile) {
+    std::string path = PathOf("protegido.txt");
+    WriteBytes(path, "contenido anterior, mas largo que el nuevo");
+    ASSERT_TRUE(SetFileAttributesW(platform::WideFromAnsi(path).c_str(), FILE_ATTRIBUTE_READONLY));
+    SetText("nuevo");
+    modal_.messageBoxAnswers.push_back(IDYES);
+    Run(ids::kExportTxt, path);
+    EXPECT_EQ(Messages(),
+              (std::vector<std::wstring>{L"El fichero existe ...\r\nDesea sobreescribir ?", L"Fichero grabado ..."}));
+    EXPECT_EQ(ReadBytes(path), "nuevo\r\n");
+    EXPECT_EQ(NamesIn(folder_.Path()), std::vector<std::wstring>{L"protegido.txt"}) << "no temporary file left";
+}
+
+TEST_F(DocumentCommandsTest, SavingToANewNameAsksNothingAndConfirms) {
+    SetText("nuevo");
+    Run(ids::kWriteRtf, PathOf("nuevo.rtf"));
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Fichero grabado ..."});
+    EXPECT_EQ(ReadBytes(PathOf("nuevo.rtf")).rfind("{\\rtf", 0), 0u);
+}
+
+// ---- Saves that fail -------------------------------------------------------
+
+TEST_F(DocumentCommandsTest, SaveIntoAFolderThatDoesNotExistSaysItWasNotSaved) {
+    SetText("perdido");
+    Run(ids::kExportTxt, PathOf("no-hay-carpeta\\fichero.txt"));
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{L"No se ha podido grabar el fichero ..."});
+    EXPECT_FALSE(fs::exists(folder_.Path() / "no-hay-carpeta"));
+}
+
+TEST_F(DocumentCommandsTest, FailedReplaceKeepsTheOldFileItsReadOnlyAttributeAndSaysSo) {
+    std::string path = PathOf("abierto.rtf");
+    WriteBytes(path, "contenido anterior");
+    std::wstring wide = platform::WideFromAnsi(path);
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+    // Another program holds the file open and lets nobody write or delete it.
+    HANDLE held = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    SetText("nuevo");
+    modal_.messageBoxAnswers.push_back(IDYES);
+    Run(ids::kWriteRtf, path);
+    CloseHandle(held);
+
+    EXPECT_EQ(Messages(), (std::vector<std::wstring>{L"El fichero existe ...\r\nDesea sobreescribir ?",
+                                                     L"No se ha podido grabar el fichero ..."}));
+    EXPECT_EQ(ReadBytes(path), "contenido anterior");
+    EXPECT_TRUE(GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_READONLY) << "the old file as it was";
+    EXPECT_EQ(NamesIn(folder_.Path()), std::vector<std::wstring>{L"abierto.rtf"}) << "no temporary file left";
+}
+
+TEST_F(DocumentCommandsTest, YesOnAFolderLeavesTheFolderAndSaysItWasNotSaved) {
+    fs::create_directory(folder_.Path() / "carpeta.txt");
+    WriteBytes(folder_.Path() / "carpeta.txt" / "dentro.txt", "dentro");
+    SetText("nuevo");
+    modal_.messageBoxAnswers.push_back(IDYES);
+    Run(ids::kExportTxt, PathOf("carpeta.txt"));
+    EXPECT_EQ(Messages().back(), L"No se ha podido grabar el fichero ...");
+    EXPECT_EQ(ReadBytes(folder_.Path() / "carpeta.txt" / "dentro.txt"), "dentro");
+}
+
+TEST_F(DocumentCommandsTest, UnreadableFileLeavesTheEditorAsItWasAndSaysSo) {
+    std::string path = PathOf("bloqueado.rtf");
+    WriteBytes(path, "{\\rtf1 otro}");
+    HANDLE held = CreateFileW(platform::WideFromAnsi(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SetText("sin guardar");
+    CaptureTemplate();
+    Run(ids::kReadRtf, path);
+    CloseHandle(held);
+    EXPECT_EQ(PlainText(), "sin guardar");
+    EXPECT_TRUE(state_.display.captured);
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{L"No se ha podido leer el fichero ..."});
+}
+
+// A save that runs out of room on the disk: the case where deleting the old
+// file first and then writing the new one would lose both. It needs a folder
+// on a nearly full file system, which tests/ui/full_disk_test.sh provides
+// when it may mount one; otherwise the test is skipped.
+TEST_F(DocumentCommandsTest, SaveThatRunsOutOfRoomKeepsTheOldFileAndSaysSo) {
+    wchar_t small[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"VELMAR_SMALL_DISK_FOLDER", small, MAX_PATH))
+        GTEST_SKIP() << "VELMAR_SMALL_DISK_FOLDER names no folder on a small file system";
+    fs::path folder(small);
+    fs::path path = folder / "viejo.rtf";
+    const std::string old = "{\\rtf1 el documento anterior}\r\n";
+    WriteBytes(path, old);
+    ULARGE_INTEGER free{};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(folder.wstring().c_str(), &free, nullptr, nullptr));
+
+    std::string large;
+    while (large.size() < 2 * free.QuadPart + 4096) large += "una linea de texto que no cabe en el disco\r\n";
+    ed::SetTextAnsi(Editor(), large);
+    modal_.messageBoxAnswers.push_back(IDYES);
+    Run(ids::kExportTxt, path.string());
+
+    EXPECT_EQ(Messages().back(), L"No se ha podido grabar el fichero ...");
+    std::string now = ReadBytes(path);
+    EXPECT_TRUE(now == old) << "the old file changed: " << now.size() << " bytes now";
+    EXPECT_EQ(NamesIn(folder), std::vector<std::wstring>{L"viejo.rtf"}) << "no temporary file left";
+}
+
+// ---- Long paths ------------------------------------------------------------
+
+TEST_F(DocumentCommandsTest, PathLongerThanTheOldBuffersIsWrittenAndReadWhole) {
+    // 273 characters was the old limit: a longer name must name this file,
+    // not the one its first 273 characters would name.
+    std::string name = std::string(250, 'n') + ".rtf";
+    std::string path = PathOf(name);
+    ASSERT_GT(path.size(), 273u);
+    SetText("ruta larga");
+    Bold(0, 4);
+    Run(ids::kWriteRtf, path);
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Fichero grabado ..."});
+    EXPECT_EQ(NamesIn(folder_.Path()), std::vector<std::wstring>{platform::WideFromAnsi(name)});
+
+    Command(ids::kNew);
+    Run(ids::kReadRtf, path);
+    EXPECT_EQ(PlainText(), "ruta larga");
+    EXPECT_TRUE(IsBold(0, 4));
+
+    // Writing it again finds it and asks.
+    modal_.messageBoxAnswers.push_back(IDYES);
+    Run(ids::kWriteRtf, path);
+    ASSERT_EQ(Messages().size(), 3u);
+    EXPECT_EQ(Messages()[1], L"El fichero existe ...\r\nDesea sobreescribir ?");
+    EXPECT_EQ(NamesIn(folder_.Path()).size(), 1u);
+}
+
+}  // namespace
+}  // namespace velmar::test

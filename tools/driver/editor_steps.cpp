@@ -1,0 +1,192 @@
+#include "tools/driver/editor_steps.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <vector>
+
+namespace velmar::driver {
+
+namespace {
+
+// Control ids of the platform's file dialog that hold the file name: the
+// combo box of the newer dialogs and the edit box of the older ones.
+constexpr int kFileNameCombo = 0x47C;
+constexpr int kFileNameEdit = 0x480;
+// The text of a message box.
+constexpr int kMessageBoxText = 0xFFFF;
+
+template <typename Done>
+bool PollFor(DWORD milliseconds, Done done) {
+    ULONGLONG end = GetTickCount64() + milliseconds;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(50);
+    }
+}
+
+std::string Utf8(const std::wstring& text) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n, nullptr, nullptr);
+    return utf8;
+}
+
+std::wstring TextOf(HWND window) {
+    std::vector<wchar_t> text(65536, L'\0');
+    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
+
+bool IsDialog(HWND window) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    return std::wcscmp(name, L"#32770") == 0;
+}
+
+// A visible dialog of the process that owns `program`, other than `program`
+// itself, for which `match` holds.
+template <typename Match>
+HWND FindDialogOf(HWND program, Match match) {
+    struct Search {
+        HWND program;
+        DWORD process;
+        Match* match;
+        HWND found;
+    } search{program, 0, &match, nullptr};
+    GetWindowThreadProcessId(program, &search.process);
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (window == s->program || process != s->process || !IsWindowVisible(window) || !IsDialog(window))
+                return TRUE;
+            if (!(*s->match)(window)) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FileNameControl(HWND dialog) {
+    HWND control = GetDlgItem(dialog, kFileNameCombo);
+    return control ? control : GetDlgItem(dialog, kFileNameEdit);
+}
+
+HWND FindFileDialog(HWND program) {
+    return FindDialogOf(program, [](HWND window) { return FileNameControl(window) != nullptr; });
+}
+
+HWND FindMessageBox(HWND program, const std::wstring& title) {
+    return FindDialogOf(program, [&](HWND window) {
+        wchar_t caption[256] = {};
+        GetWindowTextW(window, caption, 256);
+        return title == caption && GetDlgItem(window, kMessageBoxText) != nullptr;
+    });
+}
+
+HWND Control(HWND program, const wchar_t* id) {
+    return GetDlgItem(program, static_cast<int>(std::wcstol(id, nullptr, 10)));
+}
+
+}  // namespace
+
+const char* EditorStepsUsage() {
+    return "  type TITLE ID TEXT              posts WM_CHAR for each character of TEXT to the control\n"
+           "  expect TITLE ID TEXT MS         the control's text becomes TEXT within MS milliseconds\n"
+           "  select TITLE ID START END       EM_SETSEL to the control\n"
+           "  click TITLE ID                  BM_CLICK to the button, as a mouse click\n"
+           "  checked TITLE ID                the button is checked (status 0) or not (1)\n"
+           "  filedialog TITLE PATH MS        in the program's open or save dialog: file name PATH, then OK\n"
+           "  answer TITLE BOX BUTTON MS      prints the text of the program's message box titled BOX,\n"
+           "                                  then presses the button with id BUTTON (1 OK, 6 Yes, 7 No)\n"
+           "  nobox TITLE BOX MS              no message box titled BOX appears within MS milliseconds\n";
+}
+
+int RunEditorStep(const std::wstring& verb, int argc, wchar_t** argv) {
+    static const wchar_t* const kVerbs[] = {L"type",    L"expect", L"select", L"click",
+                                            L"checked", L"answer", L"nobox",  L"filedialog"};
+    bool ours = false;
+    for (const wchar_t* v : kVerbs) ours = ours || verb == v;
+    if (!ours) return -1;
+    if (argc < 1) return 2;
+    HWND program = FindWindowW(nullptr, argv[0]);
+    if (!program) {
+        std::fprintf(stderr, "velmar-driver: no window titled as given\n");
+        return 1;
+    }
+    auto number = [&](int i) { return i < argc ? std::wcstoul(argv[i], nullptr, 10) : 0ul; };
+
+    if (verb == L"type" && argc >= 3) {
+        HWND control = Control(program, argv[1]);
+        if (!control) return 1;
+        for (const wchar_t* c = argv[2]; *c; ++c)
+            if (!PostMessageW(control, WM_CHAR, static_cast<WPARAM>(*c), 1)) return 1;
+        return 0;
+    }
+    if (verb == L"expect" && argc >= 4) {
+        HWND control = Control(program, argv[1]);
+        if (!control) return 1;
+        std::wstring wanted = argv[2];
+        if (PollFor(number(3), [&] { return TextOf(control) == wanted; })) return 0;
+        std::fprintf(stderr, "velmar-driver: the text is \"%s\"\n", Utf8(TextOf(control)).c_str());
+        return 1;
+    }
+    if (verb == L"select" && argc >= 4) {
+        HWND control = Control(program, argv[1]);
+        if (!control) return 1;
+        SendMessageW(control, EM_SETSEL, static_cast<WPARAM>(std::wcstol(argv[2], nullptr, 10)),
+                     static_cast<LPARAM>(std::wcstol(argv[3], nullptr, 10)));
+        return 0;
+    }
+    if (verb == L"click" && argc >= 2) {
+        HWND control = Control(program, argv[1]);
+        if (!control) return 1;
+        SendMessageW(control, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (verb == L"checked" && argc >= 2) {
+        HWND control = Control(program, argv[1]);
+        if (!control) return 1;
+        return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 0 : 1;
+    }
+    if (verb == L"filedialog" && argc >= 3) {
+        HWND dialog = nullptr;
+        if (!PollFor(number(2), [&] { return (dialog = FindFileDialog(program)) != nullptr; })) {
+            std::fprintf(stderr, "velmar-driver: no file dialog\n");
+            return 1;
+        }
+        SendMessageW(FileNameControl(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[1]));
+        HWND ok = GetDlgItem(dialog, IDOK);
+        if (!ok) return 1;
+        PostMessageW(ok, BM_CLICK, 0, 0);
+        return PollFor(number(2), [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ? 0 : 1;
+    }
+    if (verb == L"answer" && argc >= 4) {
+        HWND box = nullptr;
+        if (!PollFor(number(3), [&] { return (box = FindMessageBox(program, argv[1])) != nullptr; })) {
+            std::fprintf(stderr, "velmar-driver: no message box\n");
+            return 1;
+        }
+        std::printf("%s\n", Utf8(TextOf(GetDlgItem(box, kMessageBoxText))).c_str());
+        std::fflush(stdout);
+        HWND button = GetDlgItem(box, static_cast<int>(number(2)));
+        if (!button) {
+            std::fprintf(stderr, "velmar-driver: the message box has no such button\n");
+            return 1;
+        }
+        PostMessageW(button, BM_CLICK, 0, 0);
+        return PollFor(number(3), [&] { return !IsWindow(box); }) ? 0 : 1;
+    }
+    if (verb == L"nobox" && argc >= 3) {
+        bool appeared = PollFor(number(2), [&] { return FindMessageBox(program, argv[1]) != nullptr; });
+        return appeared ? 1 : 0;
+    }
+    return 2;
+}
+
+}  // namespace velmar::driver

@@ -1,0 +1,48 @@
+// The document commands of the "Menú" menu and what they are built from: the
+// file dialogs, the existence check, reading a document file and taking the
+// editor's content out. The document lives only in the editor: there is no
+// current file name and no record of unsaved changes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "ui/main_window_commands.h"
+
+namespace velmar::ui {
+
+class MainWindow;
+
+enum class FileDialogMode { Open, Save };
+
+// The user's messages of the document commands (title "Programador").
+inline constexpr wchar_t kOverwriteQuestion[] = L"El fichero existe ...\r\nDesea sobreescribir ?";
+inline constexpr wchar_t kSavedMessage[] = L"Fichero grabado ...";
+inline constexpr wchar_t kNotSavedMessage[] = L"No se ha podido grabar el fichero ...";
+inline constexpr wchar_t kNotReadMessage[] = L"No se ha podido leer el fichero ...";
+
+// Shows the open or save dialog for documents of `kind`, owned by the main
+// window. The chosen path trimmed of blanks at both ends, whatever its length;
+// empty when cancelled. The overwrite question is the caller's.
+std::string ChooseDocumentFile(MainWindow& window, DocumentKind kind, FileDialogMode mode);
+
+// True when a file or folder exists at `path` trimmed of blanks.
+bool FileExists(std::string_view path);
+
+// The file's lines joined with CR LF: a line ends at a CR (with the LF right
+// after it, if any) or at the end of the file; a LF alone is ordinary text.
+// No terminator follows the last line.
+std::string JoinDocumentLines(std::string_view bytes);
+// The document text of the file at `path`: its lines joined as above. False
+// when the file cannot be read.
+bool ReadDocumentFile(std::string_view path, std::string& text);
+
+// The editor's whole content streamed out as SF_RTF or SF_TEXT.
+std::string EditorText(HWND editor, UINT streamFormat);
+
+// Blanks at both ends of a chosen path are not part of it.
+std::string TrimBlanks(std::string_view text);
+
+}  // namespace velmar::ui
