@@ -6,8 +6,11 @@
 #include <cstdint>
 #include <string>
 
+#include "database/display_cache.h"
 #include "database/linked_database.h"
+#include "database/record_display.h"
 #include "search/search_state.h"
+#include "ui/navigator_moves.h"
 
 namespace velmar {
 
@@ -41,17 +44,6 @@ struct ChosenColours {
     std::array<uint32_t, 16> custom{};
 };
 
-// The editor's document as RTF, captured once by the record navigator and
-// filled with each record it shows. Reading a document file discards it.
-struct DisplayTemplate {
-    std::string rtf;
-    bool captured = false;
-
-    void Discard() {
-        rtf.clear();
-        captured = false;
-    }
-};
 
 // The criteria the search dialog applied (entries 1..count), and the scan
 // position and results that the searches leave for the record navigator.
@@ -66,7 +58,12 @@ struct ProgramState {
     WindowGuards guards;
     ChosenColours colours;
     SearchSession search;
+    // The editor's document as RTF, captured by the record navigator and
+    // filled with each record it shows; reading a document file discards it.
     DisplayTemplate display;
+    // What showing one record after another keeps of the database files.
+    DisplayCache displayCache;
+    ui::NavigatorPosition navigator;
 };
 
 }  // namespace velmar

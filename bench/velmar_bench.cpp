@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "bench/generated_database.h"
 #include "database/file_layout.h"
 #include "database/linked_database.h"
 #include "search/searches.h"
@@ -42,34 +42,6 @@ long PeakKiB(const char* key = "VmHWM:") {
 }
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-const char* const kFields[] = {"Nombre", "Apellido", "Ciudad", "Edad", "Codigo", "Notas"};
-const char* const kTowns[] = {"Lugo", "Vigo", "Soria", "Teruel", "Cuenca", "Huesca", "Zamora", "Avila"};
-
-void Generate(const test::DatabaseFixture& fx, int records) {
-    std::mt19937 rng(12345);
-    std::ofstream out(fx.ValuePath(), std::ios::binary);
-    std::vector<test::Cell> cells;
-    auto word = [&](std::size_t length) {
-        std::string w;
-        for (std::size_t i = 0; i < length; ++i) w.push_back(static_cast<char>('a' + rng() % 26));
-        return w;
-    };
-    for (int r = 1; r <= records; ++r) {
-        cells.clear();
-        std::string values[6] = {word(4 + rng() % 6), word(5 + rng() % 5), kTowns[rng() % 8],
-                                 std::to_string(18 + rng() % 70), word(6 + rng() % 4), word(6 + rng() % 5)};
-        for (int f = 0; f < 6; ++f)
-            for (std::size_t i = 0; i < values[f].size(); ++i)
-                cells.push_back({kFields[f], r, static_cast<unsigned char>(values[f][i]),
-                                 i + 1 == values[f].size() ? 1 : 0});
-        std::vector<unsigned char> bytes = test::EncodeCells(cells);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    std::vector<test::Definition> defs;
-    for (const char* f : kFields) defs.push_back({f, 1, 1, ""});
-    test::WriteBytes(fx.DefinitionPath(), test::EncodeDefinitions(defs));
-}
-
 void Row(const char* what, double seconds, double floor, const char* target, bool met) {
     std::printf("%-44s %10.1f ms %8.2f x floor   %-22s %s\n", what, seconds * 1000, seconds / floor, target,
                 met ? "met" : "MISSED");
@@ -78,9 +50,9 @@ void Row(const char* what, double seconds, double floor, const char* target, boo
 }  // namespace
 
 int main(int argc, char** argv) {
-    int records = argc > 1 ? std::atoi(argv[1]) : 50000;
+    int records = argc > 1 ? std::atoi(argv[1]) : bench::kDefaultRecords;
     test::DatabaseFixture fx("Bench");
-    Generate(fx, records);
+    bench::GenerateDatabase(fx, records);
     LinkedDatabase db = fx.Database();
     const std::string path = fx.ValuePath();
     std::printf("value file: %s, %.1f MB, %lld cells, %d records\n\n", path.c_str(),

@@ -92,6 +92,13 @@ private:
 struct DisplayTemplate {
     std::string text;
     bool captured = false;
+
+    // Reading a document file into the editor lets the held template go, so
+    // that the record navigator captures the new document.
+    void Discard() {
+        text.clear();
+        captured = false;
+    }
 };
 
 // A merged text never grows past this size: a value that holds its own

@@ -24,10 +24,10 @@ extern const char kBadFormatMessage[];
 std::string WithTrailingBackslash(std::string path);
 
 struct LinkOutcome {
-    bool checked = false;                   // false: no folder linked, nothing was checked
+    bool checked = false;  // false: no folder linked, nothing was checked
     FolderCheck check = FolderCheck::NoDefinitionFile;
-    std::optional<std::string> folderBox;   // the text the folder box is to show, when it changes
-    bool showBadFormat = false;             // the message above, only after a pick
+    std::optional<std::string> folderBox;  // the text the folder box is to show, when it changes
+    bool showBadFormat = false;            // the message above, only after a pick
 };
 
 // Checks the linked folder and updates the linked flag: a valid database is

@@ -151,19 +151,40 @@ TEST(RunSearch, OneCriterionAndThreeCriteria) {
     EXPECT_EQ(Found(state), (std::vector<int64_t>{1, 3, 5})) << "no search ran";
 }
 
-TEST(ProgressCaption, HandsOutATextOnlyWhenThePercentageChanges) {
-    ProgressCaption three;
+TEST(ProgressCaption, HandsOutEachChangedTextWhenTimeAllows) {
+    uint64_t now = 0;
+    ProgressCaption three([&] { return now; }, 50);
     EXPECT_EQ(three.Next(1, 3), "33 %");
+    now += 50;
     EXPECT_EQ(three.Next(2, 3), "66 %");
     EXPECT_EQ(three.Next(3, 3), "100 %");
 
-    ProgressCaption many;
+    ProgressCaption many([&] { return now; }, 50);
     std::vector<std::string> shown;
-    for (int64_t r = 1; r <= 1000; ++r)
+    for (int64_t r = 1; r <= 1000; ++r, now += 50)
         if (auto text = many.Next(r, 1000)) shown.push_back(*text);
-    ASSERT_EQ(shown.size(), 101u);
+    ASSERT_EQ(shown.size(), 101u) << "each percentage once, never the same text twice";
     EXPECT_EQ(shown.front(), "0 %");
     EXPECT_EQ(shown[57], "57 %");
+    EXPECT_EQ(shown.back(), "100 %");
+}
+
+TEST(ProgressCaption, AFastSearchShowsItsFirstAndLastTextsAndFewBetween) {
+    uint64_t now = 1000;
+    ProgressCaption frozen([&] { return now; }, 50);
+    std::vector<std::string> shown;
+    for (int64_t r = 1; r <= 3; ++r)
+        if (auto text = frozen.Next(r, 3)) shown.push_back(*text);
+    EXPECT_EQ(shown, (std::vector<std::string>{"33 %", "100 %"}));
+
+    // One record per millisecond: a text about every 50 records.
+    ProgressCaption steady([&] { return now; }, 50);
+    shown.clear();
+    for (int64_t r = 1; r <= 1000; ++r, ++now)
+        if (auto text = steady.Next(r, 1000)) shown.push_back(*text);
+    EXPECT_GE(shown.size(), 19u);
+    EXPECT_LE(shown.size(), 22u);
+    EXPECT_EQ(shown.front(), "0 %");
     EXPECT_EQ(shown.back(), "100 %");
 }
 
@@ -238,10 +259,21 @@ TEST(Navigator, ControlsAtOpening) {
 
 TEST(GoToTarget, AcceptsOnlyRecordsFromOneToTheRecordCount) {
     const std::pair<const char*, std::optional<int64_t>> cases[] = {
-        {"", std::nullopt}, {"0", std::nullopt},  {"13", std::nullopt}, {"abc", std::nullopt},
-        {"-2", std::nullopt}, {"0.5", std::nullopt}, {"1", 1},         {"12", 12},
-        {"  7", 7},         {"3.6", 4},           {"2.5", 2},          {"12.4", std::nullopt}, {"11.6", 12},
-        {"1E1", 10},        {"1E400", std::nullopt},
+        {"", std::nullopt},
+        {"0", std::nullopt},
+        {"13", std::nullopt},
+        {"abc", std::nullopt},
+        {"-2", std::nullopt},
+        {"0.5", std::nullopt},
+        {"1", 1},
+        {"12", 12},
+        {"  7", 7},
+        {"3.6", 4},
+        {"2.5", 2},
+        {"12.4", std::nullopt},
+        {"11.6", 12},
+        {"1E1", 10},
+        {"1E400", std::nullopt},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(GoToTarget(cases[i].first, 12), cases[i].second) << "case " << i << " '" << cases[i].first << "'";

@@ -85,7 +85,7 @@ protected:
         return texts;
     }
     void CaptureTemplate() {
-        state_.display.rtf = "{\\rtf1 plantilla #Nombre}";
+        state_.display.text = "{\\rtf1 plantilla #Nombre}";
         state_.display.captured = true;
     }
 
@@ -158,7 +158,7 @@ TEST_F(DocumentCommandsTest, RtfRoundTripKeepsTextAndFormatAndTheFileHasOneCrLfM
     EXPECT_TRUE(IsBold(0, 7));
     EXPECT_FALSE(IsBold(8, 16));
     EXPECT_FALSE(state_.display.captured) << "the template is discarded after a read";
-    EXPECT_TRUE(state_.display.rtf.empty());
+    EXPECT_TRUE(state_.display.text.empty());
     EXPECT_EQ(Messages().size(), 1u) << "a read says nothing";
 }
 

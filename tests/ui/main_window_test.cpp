@@ -39,7 +39,7 @@ protected:
     void SetUp() override { settingsPath_ = (settingsFolder_.Path() / "Configuracion.ini").string(); }
     void TearDown() override {
         window_.reset();
-        PumpPending();
+        DestroyThreadWindows();
     }
 
     void WriteSettings(const std::string& linkedFolder) {
@@ -585,6 +585,7 @@ TEST_F(MainWindowTest, WithOneDatabaseWindowOpenNeitherCommandOpensAnother) {
 
 TEST_F(MainWindowTest, VincularClearsItsGuardWhenTheDialogReturnsAndDoesNothingWhileOpen) {
     Open();
+    ClickWhenShown(L"Base de Datos Vinculada", 1003);  // "Salir" ends the dialog's own loop
     Command(ids::kLink);
     EXPECT_FALSE(state_.guards.linkDialog);
     state_.guards.linkDialog = true;

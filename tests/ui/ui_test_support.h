@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace velmar::test {
 
@@ -28,5 +29,18 @@ LONG HeightForPoints(int points);
 
 // Case-insensitive comparison, as window class names are matched.
 bool SameText(const std::wstring& a, const std::wstring& b);
+
+// Visible top-level windows of this thread with exactly that caption.
+std::vector<HWND> WindowsCaptioned(const std::wstring& caption);
+
+// Destroys every top-level window this thread still has: the database windows
+// have no owner, so a test that leaves one open would otherwise hand it,
+// still pointing at its own program state, to the next test.
+void DestroyThreadWindows();
+
+// Clicks control `id` of the window captioned `caption` as soon as this
+// thread's messages are processed again with that window shown: the way to
+// reach a dialog that runs its own modal loop.
+void ClickWhenShown(const std::wstring& caption, int id);
 
 }  // namespace velmar::test

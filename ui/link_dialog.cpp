@@ -1,0 +1,166 @@
+#include "ui/link_dialog.h"
+
+#include <shlobj.h>
+
+#include "platform/dialog_template.h"
+#include "platform/fonts.h"
+#include "platform/text.h"
+#include "ui/database_window_ids.h"
+#include "ui/link_check.h"
+#include "ui/main_menu.h"
+#include "ui/main_window.h"
+#include "ui/main_window_commands.h"
+
+namespace velmar::ui {
+
+namespace ids = link_ids;
+
+const wchar_t* const LinkDialog::kCaption = L"Base de Datos Vinculada";
+
+namespace {
+
+constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
+
+// No system menu, so no close box: the dialog closes through "Salir" alone.
+platform::DialogTemplate LinkDialogTemplate() {
+    platform::DialogTemplate t(LinkDialog::kCaption,
+                               WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_NOFAILCREATE | DS_3DLOOK, 0, 70, 70, 201, 67);
+    t.Add({ids::kLabel, L"STATIC", L"Vinculaci\u00f3n de una base de datos", 5, 5, 150, 15, kVisibleChild, 0});
+    t.Add({ids::kFolderBox, L"EDIT", L"", 5, 20, 190, 25, kVisibleChild | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE,
+           WS_EX_CLIENTEDGE});
+    t.Add({ids::kExit, L"BUTTON", L"Salir", 5, 46, 50, 16, kVisibleChild | WS_TABSTOP | BS_PUSHBUTTON, 0});
+    t.Add({ids::kBrowse, L"BUTTON", L"...", 145, 46, 50, 16, kVisibleChild | WS_TABSTOP | BS_PUSHBUTTON, 0});
+    return t;
+}
+
+platform::UniqueFont BoldFont(int points) {
+    platform::FontSpec spec{L"MS Sans Serif", points};
+    spec.weight = FW_BOLD;
+    return platform::CreateScreenFont(spec);
+}
+
+}  // namespace
+
+LinkDialog::LinkDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+                       HMENU menuBar)
+    : state_(&state), modal_(&modal), dialogs_(&dialogs), menuBar_(menuBar) {}
+
+LinkDialog::~LinkDialog() {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+}
+
+bool LinkDialog::Create(HWND owner) {
+    boldFont_ = BoldFont(8);
+    browseFont_ = BoldFont(14);
+    platform::DialogTemplate t = LinkDialogTemplate();
+    HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc,
+                                             reinterpret_cast<LPARAM>(this));
+    if (!window) return false;
+    dialogs_->Add(window);
+    ShowWindow(window, SW_SHOW);
+    return true;
+}
+
+void LinkDialog::RunUntilClosed() {
+    if (window_) platform::RunUntilDestroyed(window_, *dialogs_);
+}
+
+INT_PTR CALLBACK LinkDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<LinkDialog*>(lParam)->window_ = window;
+    }
+    auto* self = reinterpret_cast<LinkDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (!self) return FALSE;
+    switch (message) {
+        case WM_INITDIALOG:
+            self->OnInitDialog();
+            break;
+        case WM_NCACTIVATE:
+            self->OnNcActivate(wParam != 0);
+            break;
+        case WM_COMMAND:
+            self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+            break;
+        case WM_DESTROY:
+            self->dialogs_->Remove(window);
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window, DWLP_USER, 0);
+            self->window_ = nullptr;
+            break;
+        default:
+            break;
+    }
+    // The default dialog handling always follows.
+    return FALSE;
+}
+
+void LinkDialog::OnInitDialog() {
+    SendMessageW(GetDlgItem(window_, ids::kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
+    SendMessageW(GetDlgItem(window_, ids::kExit), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
+    SendMessageW(GetDlgItem(window_, ids::kBrowse), WM_SETFONT, reinterpret_cast<WPARAM>(browseFont_.Get()), TRUE);
+    ValidateAndApply(false);
+}
+
+// The focus goes back to the control that had it when the dialog was left.
+void LinkDialog::OnNcActivate(bool active) {
+    if (!active) {
+        savedFocus_ = GetFocus();
+    } else if (savedFocus_) {
+        SetFocus(savedFocus_);
+        savedFocus_ = nullptr;
+    }
+}
+
+// Escape (IDCANCEL), the label and the folder box are left to the default
+// handling: what is typed into the folder box has no effect.
+void LinkDialog::OnCommand(int id, int code) {
+    if (code != BN_CLICKED && code != 1) return;
+    if (id == ids::kExit) {
+        DestroyWindow(window_);
+    } else if (id == ids::kBrowse) {
+        Browse();
+    }
+}
+
+void LinkDialog::Browse() {
+    std::string picked = BrowseForFolder(*modal_, window_);
+    // A cancelled browse keeps the linked folder and the linked flag as they
+    // were: emptying the folder would leave the database commands enabled
+    // with no database behind them.
+    if (picked.empty()) return;
+    state_->link.db.folder = picked;
+    ValidateAndApply(true);
+}
+
+// A folder that fails the check stays the linked folder (and is what the
+// settings file keeps), while the folder box keeps its text.
+void LinkDialog::ValidateAndApply(bool afterPick) {
+    LinkOutcome outcome = ValidateLink(state_->link.db, state_->link.linked, state_->search.state.results, afterPick);
+    if (outcome.folderBox) platform::SetWindowTextAnsi(GetDlgItem(window_, ids::kFolderBox), *outcome.folderBox);
+    if (outcome.showBadFormat)
+        modal_->ShowMessageBox({nullptr, platform::WideFromAnsi(kBadFormatMessage), MainWindow::kMessageTitle, MB_OK});
+    ApplyDatabaseMenuState(menuBar_, state_->link.linked);
+}
+
+std::string BrowseForFolder(platform::ModalServices& modal, HWND owner) {
+    platform::FolderRequest request;
+    request.owner = owner;
+    request.caption = kFolderBrowserCaption;
+    request.flags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
+    return WithTrailingBackslash(modal.BrowseForFolder(request));
+}
+
+int ShowLinkDialog(HWND owner, ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+                   HMENU menuBar) {
+    LinkDialog dialog(state, modal, dialogs, menuBar);
+    if (dialog.Create(owner)) dialog.RunUntilClosed();
+    return 0;
+}
+
+void RunLinkDialog(MainWindow& window) {
+    ShowLinkDialog(nullptr, window.State(), window.Modal(), window.Dialogs(), window.MenuBar());
+}
+
+}  // namespace velmar::ui

@@ -1,0 +1,63 @@
+// The link dialog, "Base de Datos Vinculada": shows the linked folder, lets
+// the user pick another one with the folder browser, checks that it holds a
+// database and switches "Navegador" and "Buscar" on or off accordingly. It
+// runs its own modal loop; having no owner, it leaves the other windows usable.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/program_state.h"
+#include "platform/handles.h"
+#include "platform/message_loop.h"
+#include "platform/modal_services.h"
+
+namespace velmar::ui {
+
+class LinkDialog {
+public:
+    // `menuBar` is the main window's, whose database items the dialog sets.
+    LinkDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HMENU menuBar);
+    ~LinkDialog();
+    LinkDialog(const LinkDialog&) = delete;
+    LinkDialog& operator=(const LinkDialog&) = delete;
+
+    // Builds and shows the dialog; it checks the linked folder as it opens.
+    bool Create(HWND owner);
+    // Runs the dialog's modal loop until "Salir" closes it.
+    void RunUntilClosed();
+
+    HWND Window() const { return window_; }
+
+    static const wchar_t* const kCaption;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnInitDialog();
+    void OnCommand(int id, int code);
+    void OnNcActivate(bool active);
+    void ValidateAndApply(bool afterPick);
+    void Browse();
+
+    ProgramState* state_;
+    platform::ModalServices* modal_;
+    platform::DialogRouter* dialogs_;
+    HMENU menuBar_;
+    HWND window_ = nullptr;
+    HWND savedFocus_ = nullptr;
+    // Created before the dialog is shown and deleted after it has closed.
+    platform::UniqueFont boldFont_;
+    platform::UniqueFont browseFont_;
+};
+
+// The folder browser with the dialog's caption, rooted at the desktop and
+// limited to file-system folders: the chosen folder with a trailing
+// backslash, or the empty text when cancelled or the item has no path.
+std::string BrowseForFolder(platform::ModalServices& modal, HWND owner);
+
+// Builds the dialog above and runs it until it closes; returns 0.
+int ShowLinkDialog(HWND owner, ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+                   HMENU menuBar);
+
+}  // namespace velmar::ui

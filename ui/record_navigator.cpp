@@ -1,0 +1,293 @@
+#include "ui/record_navigator.h"
+
+#include <richedit.h>
+
+#include <string>
+
+#include "platform/dialog_template.h"
+#include "platform/editor.h"
+#include "platform/fonts.h"
+#include "platform/text.h"
+#include "ui/database_window_ids.h"
+#include "ui/main_window.h"
+#include "ui/main_window_commands.h"
+
+namespace velmar::ui {
+
+namespace ids = navigator_ids;
+
+const wchar_t* const RecordNavigator::kCaption = L"Registros Base Datos";
+
+namespace {
+
+constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kButton = kVisibleChild | BS_PUSHBUTTON | WS_TABSTOP;
+constexpr int kMoveButtons[] = {ids::kFirst, ids::kPrevious, ids::kNext, ids::kLast};
+
+// Controls in creation order, which is also their tab order.
+platform::DialogTemplate NavigatorTemplate() {
+    platform::DialogTemplate t(
+        RecordNavigator::kCaption,
+        WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOFAILCREATE | DS_3DLOOK,
+        WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, 70, 70, 277, 45);
+    t.Add({ids::kFirst, L"BUTTON", L"|<", 5, 5, 20, 15, kButton, 0});
+    t.Add({ids::kPrevious, L"BUTTON", L"<<", 30, 5, 20, 15, kButton, 0});
+    t.Add({ids::kNext, L"BUTTON", L">>", 55, 5, 20, 15, kButton, 0});
+    t.Add({ids::kLast, L"BUTTON", L">|", 80, 5, 20, 15, kButton, 0});
+    t.Add({ids::kRecordLabel, L"STATIC", L"", 105, 8, 55, 8, kVisibleChild | SS_CENTER, 0});
+    t.Add({ids::kNumberBox, L"EDIT", L"", 163, 5, 50, 15, kVisibleChild | WS_TABSTOP | ES_NUMBER, WS_EX_CLIENTEDGE});
+    t.Add({ids::kGoTo, L"BUTTON", L"Ir a", 220, 5, 50, 15, kButton, 0});
+    t.Add({ids::kSearchBox, L"BUTTON", L"Navegar con b\u00fasqueda", 5, 25, 120, 15,
+           kVisibleChild | BS_AUTOCHECKBOX | WS_TABSTOP, 0});
+    return t;
+}
+
+platform::UniqueFont BoldFont(int points) {
+    platform::FontSpec spec{L"MS Sans Serif", points};
+    spec.weight = FW_BOLD;
+    return platform::CreateScreenFont(spec);
+}
+
+// The record count of the linked database; none while no folder is linked,
+// whose files would otherwise be looked for (and created empty) in the
+// current folder.
+int64_t RecordCount(const LinkedDatabase& db) {
+    return db.folder.empty() ? 0 : LastRecordNumber(db);
+}
+
+CalendarDate Today() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay};
+}
+
+}  // namespace
+
+void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
+    if (state.link.db.folder.empty()) return;
+    // The merge works on its own copy: reading a document file while the record
+    // is being merged discards the held template, not this one.
+    DisplayTemplate copy = state.display;
+    std::string text = state.displayCache.FormatRecord(state.link.db, copy, record, Today());
+    if (!text.empty()) platform::editor::SetTextAnsi(editor, text);
+}
+
+RecordNavigator::RecordNavigator(ProgramState& state, platform::DialogRouter& dialogs, HWND editor)
+    : state_(&state), dialogs_(&dialogs), editor_(editor) {}
+
+HWND RecordNavigator::Open(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, HWND owner) {
+    auto* navigator = new RecordNavigator(state, dialogs, editor);
+    navigator->smallFont_ = BoldFont(8);
+    navigator->largeFont_ = BoldFont(10);
+    platform::DialogTemplate t = NavigatorTemplate();
+    // Held as if a handler ran, so that a window that fails during its
+    // creation leaves the object to be deleted here.
+    ++navigator->handlerDepth_;
+    HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc,
+                                             reinterpret_cast<LPARAM>(navigator));
+    --navigator->handlerDepth_;
+    if (!window || navigator->windowGone_) {
+        delete navigator;
+        return nullptr;
+    }
+    dialogs.Add(window);
+    return window;
+}
+
+INT_PTR CALLBACK RecordNavigator::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<RecordNavigator*>(lParam)->window_ = window;
+    }
+    auto* self = reinterpret_cast<RecordNavigator*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (!self) return FALSE;
+    ++self->handlerDepth_;
+    INT_PTR result = self->Dispatch(message, wParam, lParam);
+    if (--self->handlerDepth_ == 0 && self->windowGone_) delete self;
+    return result;
+}
+
+INT_PTR RecordNavigator::Dispatch(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return FALSE;
+        case WM_NCACTIVATE:
+            OnNcActivate(wParam != 0);
+            return FALSE;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return FALSE;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != SC_CLOSE || !OnClose()) return FALSE;
+            SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_DESTROY:
+            dialogs_->Remove(window_);
+            return FALSE;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window_, DWLP_USER, 0);
+            window_ = nullptr;
+            windowGone_ = true;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+void RecordNavigator::OnInitDialog() {
+    const int smallIds[] = {ids::kFirst, ids::kPrevious, ids::kNext, ids::kLast, ids::kRecordLabel, ids::kNumberBox};
+    for (int id : smallIds) SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(smallFont_.Get()), TRUE);
+    for (int id : {ids::kGoTo, ids::kSearchBox})
+        SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(largeFont_.Get()), TRUE);
+
+    const SearchResults& results = state_->search.state.results;
+    OpeningControls controls = ControlsAtOpening(state_->navigator, results);
+    EnableWindow(Control(ids::kSearchBox), controls.searchBoxEnabled ? TRUE : FALSE);
+    if (controls.searchBoxEnabled) {
+        SetGoToEnabled(controls.goToEnabled);
+        if (controls.searchBoxChecked) SendMessageW(Control(ids::kSearchBox), BM_SETCHECK, BST_CHECKED, 0);
+    }
+
+    DisplayTemplate& display = state_->display;
+    if (!display.captured) {
+        display.text = platform::editor::StreamOut(editor_, SF_RTF);
+        display.captured = true;
+    }
+
+    if (RecordCount(state_->link.db) > 0) {
+        state_->navigator.position = 1;
+        moving_ = true;
+        ShowPosition();
+        moving_ = false;
+    }
+    // What arrived while the first record was being shown is handled once the
+    // navigator exists.
+    if (searchBoxChangePending_) {
+        searchBoxChangePending_ = false;
+        PostMessageW(window_, WM_COMMAND, MAKEWPARAM(ids::kSearchBox, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(ids::kSearchBox)));
+    }
+    if (closeRequested_) {
+        closeRequested_ = false;
+        PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+}
+
+void RecordNavigator::OnNcActivate(bool active) {
+    if (!active) {
+        savedFocus_ = GetFocus();
+    } else if (savedFocus_) {
+        SetFocus(savedFocus_);
+        savedFocus_ = nullptr;
+    }
+}
+
+// Commands from the number box and from Escape (IDCANCEL) are not handled.
+void RecordNavigator::OnCommand(int id, int code) {
+    switch (id) {
+        case ids::kSearchBox:
+            if (moving_) {
+                searchBoxChangePending_ = true;
+            } else {
+                moving_ = true;
+                SearchBoxChanged();
+                moving_ = false;
+            }
+            break;
+        case ids::kFirst:
+        case ids::kPrevious:
+        case ids::kNext:
+        case ids::kLast:
+        case ids::kGoTo:
+            // The buttons are disabled during a move; a command that reaches
+            // the navigator another way waits for nothing and is dropped.
+            if ((code == BN_CLICKED || code == 1) && !moving_) MoveBy(id);
+            break;
+        default:
+            return;
+    }
+    // What arrived while a record was being shown.
+    while (window_ && searchBoxChangePending_ && !moving_) {
+        searchBoxChangePending_ = false;
+        moving_ = true;
+        SearchBoxChanged();
+        moving_ = false;
+    }
+    if (window_ && closeRequested_ && !moving_) OnClose();
+}
+
+void RecordNavigator::MoveBy(int id) {
+    for (int button : kMoveButtons) EnableWindow(Control(button), FALSE);
+    EnableWindow(Control(ids::kGoTo), FALSE);
+    moving_ = true;
+
+    NavigatorPosition& nav = state_->navigator;
+    const SearchResults& results = state_->search.state.results;
+    if (id == ids::kGoTo) {
+        GoTo();
+    } else {
+        Move move = id == ids::kFirst      ? Move::First
+                    : id == ids::kPrevious ? Move::Previous
+                    : id == ids::kNext     ? Move::Next
+                                           : Move::Last;
+        int64_t limit = MoveLimit(nav, results, RecordCount(state_->link.db));
+        if (ApplyMove(nav, move, limit)) ShowPosition();
+    }
+
+    moving_ = false;
+    if (!window_) return;
+    for (int button : kMoveButtons) EnableWindow(Control(button), TRUE);
+    if (!SearchNavigationInEffect(nav, results)) EnableWindow(Control(ids::kGoTo), TRUE);
+}
+
+// "Ir a" always goes to a record number, never to a result list entry.
+void RecordNavigator::GoTo() {
+    std::string text = platform::WindowTextAnsi(Control(ids::kNumberBox));
+    std::optional<int64_t> record = GoToTarget(text, RecordCount(state_->link.db));
+    if (!record) return;
+    state_->navigator.position = *record;
+    ShowRecord(*record);
+}
+
+void RecordNavigator::SearchBoxChanged() {
+    NavigatorPosition& nav = state_->navigator;
+    nav.searchNavigation = SendMessageW(Control(ids::kSearchBox), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    SetGoToEnabled(!nav.searchNavigation);
+    nav.position = 1;
+    ShowPosition();
+}
+
+void RecordNavigator::ShowPosition() {
+    ShowRecord(RecordAtPosition(state_->navigator, state_->search.state.results));
+}
+
+void RecordNavigator::ShowRecord(int64_t record) {
+    FormatRecord(*state_, editor_, record);
+    if (window_) platform::SetWindowTextAnsi(Control(ids::kRecordLabel), std::to_string(record));
+}
+
+void RecordNavigator::SetGoToEnabled(bool enabled) {
+    EnableWindow(Control(ids::kGoTo), enabled ? TRUE : FALSE);
+    EnableWindow(Control(ids::kNumberBox), enabled ? TRUE : FALSE);
+}
+
+// The close box, the system menu's Close and Alt+F4. The navigator closes
+// itself (the default handling would only send it the Escape command); while
+// a record is being shown it closes once that is done.
+bool RecordNavigator::OnClose() {
+    if (moving_) {
+        closeRequested_ = true;
+        return true;
+    }
+    state_->guards.databaseDialog = false;
+    DestroyWindow(window_);
+    return true;
+}
+
+void OpenRecordNavigator(MainWindow& window) {
+    if (!RecordNavigator::Open(window.State(), window.Dialogs(), window.Editor(), nullptr))
+        window.State().guards.databaseDialog = false;  // nothing opened: the flag must not stay set
+}
+
+}  // namespace velmar::ui

@@ -1,0 +1,312 @@
+#include "ui/search_dialog.h"
+
+#include <string>
+
+#include "platform/dialog_template.h"
+#include "platform/fonts.h"
+#include "platform/text.h"
+#include "search/compare_value.h"
+#include "ui/database_window_ids.h"
+#include "ui/main_window.h"
+#include "ui/main_window_commands.h"
+#include "ui/search_form.h"
+
+namespace velmar::ui {
+
+namespace ids = search_ids;
+
+const wchar_t* const SearchDialog::kCaption = L"Buscar";
+
+namespace {
+
+const wchar_t kNeedsSelectionText[] = L"Tiene que seleccionar sus preferencias de busqueda primero ...";
+const wchar_t kMissingValueText[] = L"No ha escrito valores a buscar ...";
+
+constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kLabel = kVisibleChild | SS_LEFT;
+constexpr DWORD kBox = kVisibleChild | CBS_DROPDOWN | CBS_SORT | WS_TABSTOP;
+constexpr DWORD kValueBox = kVisibleChild | ES_AUTOHSCROLL | WS_TABSTOP;
+constexpr DWORD kButton = kVisibleChild | BS_PUSHBUTTON | WS_TABSTOP;
+
+constexpr int kControlCount = 14;
+
+// Created hidden (no WS_VISIBLE) and shown once built. Without a system menu
+// the caption has no close box: "Salir" closes the dialog.
+platform::DialogTemplate SearchDialogTemplate() {
+    platform::DialogTemplate t(SearchDialog::kCaption,
+                               WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_3DLOOK | DS_NOFAILCREATE, 0, 70, 70, 352,
+                               279);
+    t.Add({ids::kFieldLabel, L"STATIC", L"Elige campo de b\u00fasqueda", 5, 5, 230, 10, kLabel, 0});
+    t.Add({ids::kFieldBox, L"COMBOBOX", L"", 5, 15, 340, 80, kBox, 0});
+    t.Add({ids::kOperatorBox, L"COMBOBOX", L"", 5, 45, 340, 80, kBox, 0});
+    t.Add({ids::kOperatorLabel, L"STATIC", L"Elige tipo de comparaci\u00f3n de b\u00fasqueda", 5, 35, 230, 10, kLabel,
+           0});
+    t.Add({ids::kGroup, L"BUTTON", L"Busqueda", 5, 65, 340, 155, kVisibleChild | BS_GROUPBOX, 0});
+    const short labelY[] = {80, 125, 170};
+    for (int k = 1; k <= 3; ++k) {
+        short y = labelY[k - 1];
+        t.Add({static_cast<WORD>(ids::CriterionLabel(k)), L"STATIC", platform::WideFromAnsi(EmptyCriterionLabel(k)), 10,
+               y, 330, 15, kLabel, 0});
+        t.Add({static_cast<WORD>(ids::ValueBox(k)), L"EDIT", L"", 10, static_cast<short>(y + 15), 330, 20, kValueBox,
+               WS_EX_CLIENTEDGE});
+    }
+    t.Add({ids::kExit, L"BUTTON", L"Salir", 5, 240, 50, 15, kButton, 0});
+    t.Add({ids::kApply, L"BUTTON", L"Aplicar", 155, 240, 50, 15, kButton, 0});
+    t.Add({ids::kSearch, L"BUTTON", L"Buscar", 295, 240, 50, 15, kButton, 0});
+    return t;
+}
+
+platform::UniqueMenu SearchMenuBar() {
+    platform::UniqueMenu bar(CreateMenu());
+    HMENU popup = CreatePopupMenu();
+    AppendMenuW(popup, MF_STRING, ids::kReset, L"Resetea");
+    AppendMenuW(bar.Get(), MF_POPUP, reinterpret_cast<UINT_PTR>(popup), L"Men\u00fa");
+    return bar;
+}
+
+// The text of a combo box's selected item; empty with no selection (what is
+// typed into the box's edit part counts for nothing).
+std::string SelectedItemText(HWND box) {
+    LRESULT index = SendMessageW(box, CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return {};
+    LRESULT length = SendMessageW(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR || length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    LRESULT got = SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return platform::AnsiFromWide(text);
+}
+
+TimeOfDay LocalTimeOfDay() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return {now.wHour, now.wMinute, now.wSecond};
+}
+
+}  // namespace
+
+SearchDialog::SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs)
+    : state_(&state), modal_(&modal), dialogs_(&dialogs) {}
+
+HWND SearchDialog::Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+                        HWND owner) {
+    auto* dialog = new SearchDialog(state, modal, dialogs);
+    platform::FontSpec spec{L"MS Sans Serif", 10};
+    spec.weight = FW_BOLD;
+    dialog->font_ = platform::CreateScreenFont(spec);
+    dialog->menu_ = SearchMenuBar();
+    platform::DialogTemplate t = SearchDialogTemplate();
+    // Held as if a handler ran, so that a window that fails during its
+    // creation leaves the object to be deleted here.
+    ++dialog->handlerDepth_;
+    HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc,
+                                             reinterpret_cast<LPARAM>(dialog));
+    --dialog->handlerDepth_;
+    if (!window || dialog->windowGone_) {
+        delete dialog;
+        return nullptr;
+    }
+    dialogs.Add(window);
+    ShowWindow(window, SW_SHOW);
+    return window;
+}
+
+INT_PTR CALLBACK SearchDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<SearchDialog*>(lParam)->window_ = window;
+    }
+    auto* self = reinterpret_cast<SearchDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (!self) return FALSE;
+    ++self->handlerDepth_;
+    INT_PTR result = self->Dispatch(message, wParam, lParam);
+    if (--self->handlerDepth_ == 0 && self->windowGone_) delete self;
+    return result;
+}
+
+INT_PTR SearchDialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return FALSE;
+        case WM_NCACTIVATE:
+            OnNcActivate(wParam != 0);
+            return FALSE;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            return FALSE;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != SC_CLOSE || !OnClose()) return FALSE;
+            SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
+            return TRUE;
+        case WM_DESTROY:
+            dialogs_->Remove(window_);
+            return FALSE;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window_, DWLP_USER, 0);
+            window_ = nullptr;
+            windowGone_ = true;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+void SearchDialog::OnInitDialog() {
+    for (int id = ids::kFieldLabel; id < ids::kFieldLabel + kControlCount; ++id)
+        SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+    if (SetMenu(window_, menu_.Get())) menu_.Release();  // destroyed with the window
+
+    FillFieldBox();
+    HWND operators = Control(ids::kOperatorBox);
+    SendMessageW(operators, CB_RESETCONTENT, 0, 0);
+    for (const OperatorEntry& entry : kOperatorEntries)
+        SendMessageW(operators, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::WideFromAnsi(entry.text).c_str()));
+    for (int k = 1; k <= kMaxCriteria; ++k) EnableWindow(Control(ids::ValueBox(k)), FALSE);
+
+    SearchSession& search = state_->search;
+    search.criteria = SearchCriteria{};
+    search.criteriaCount = 0;
+    search.state.results.flag = 0;
+}
+
+void SearchDialog::OnNcActivate(bool active) {
+    if (!active) {
+        savedFocus_ = GetFocus();
+    } else if (savedFocus_) {
+        SetFocus(savedFocus_);
+        savedFocus_ = nullptr;
+    }
+}
+
+// Commands from the boxes and from Escape (IDCANCEL) are not handled. While a
+// search runs its buttons are disabled, and commands that reach the dialog
+// another way are refused alike.
+void SearchDialog::OnCommand(int id, int code) {
+    if (id == ids::kReset) {
+        Reset();
+        return;
+    }
+    if (code != BN_CLICKED && code != 1) return;
+    if (searching_ && (id == ids::kExit || id == ids::kApply || id == ids::kSearch)) return;
+    switch (id) {
+        case ids::kExit:
+            Exit();
+            break;
+        case ids::kApply:
+            Apply();
+            break;
+        case ids::kSearch:
+            Search();
+            break;
+        default:
+            break;
+    }
+}
+
+void SearchDialog::FillFieldBox() {
+    HWND box = Control(ids::kFieldBox);
+    SendMessageW(box, CB_RESETCONTENT, 0, 0);
+    LinkedDatabase& db = state_->link.db;
+    LoadFieldList(db);
+    // The box sorts what it is given.
+    for (const std::string& name : SearchableFieldNames(db.fields))
+        SendMessageW(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::WideFromAnsi(name).c_str()));
+}
+
+void SearchDialog::Apply() {
+    HWND fields = Control(ids::kFieldBox);
+    HWND operators = Control(ids::kOperatorBox);
+    std::string field = SelectedItemText(fields);
+    std::string entry = SelectedItemText(operators);
+    SearchSession& search = state_->search;
+    switch (ApplyCriterion(search.criteria, search.criteriaCount, field, entry)) {
+        case ApplyOutcome::NeedsSelection:
+            modal_->ShowMessageBox({nullptr, kNeedsSelectionText, MainWindow::kMessageTitle, MB_OK});
+            return;
+        case ApplyOutcome::Full:
+            return;
+        case ApplyOutcome::Applied:
+            break;
+    }
+    int k = search.criteriaCount;
+    // A field is applied once: it leaves the box.
+    SendMessageW(fields, CB_DELETESTRING, static_cast<WPARAM>(SendMessageW(fields, CB_GETCURSEL, 0, 0)), 0);
+    SendMessageW(fields, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageW(operators, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    platform::SetWindowTextAnsi(Control(ids::CriterionLabel(k)), CriterionLabel(k, field, entry));
+    EnableWindow(Control(ids::ValueBox(k)), TRUE);
+}
+
+void SearchDialog::Search() {
+    std::string values[kMaxCriteria];
+    for (int k = 1; k <= kMaxCriteria; ++k) values[k - 1] = platform::WindowTextAnsi(Control(ids::ValueBox(k)));
+    SetButtonsEnabled(false);
+    searching_ = true;
+
+    SearchSession& search = state_->search;
+    SearchRequest request = PrepareSearch(search.criteria, search.criteriaCount, values);
+    if (request.kind == SearchRequest::Kind::MissingValue) {
+        modal_->ShowMessageBox({nullptr, kMissingValueText, MainWindow::kMessageTitle, MB_OK});
+    } else if (request.kind == SearchRequest::Kind::Run) {
+        TimeOfDay start = LocalTimeOfDay();
+        ProgressCaption progress([] { return static_cast<uint64_t>(GetTickCount64()); });
+        HWND window = window_;
+        RunSearch(state_->link.db, search.state, request, [&progress, window](int64_t record, int64_t count) {
+            if (std::optional<std::string> text = progress.Next(record, count))
+                platform::SetWindowTextAnsi(window, *text);
+        });
+        modal_->ShowMessageBox(
+            {nullptr, platform::WideFromAnsi(ClosingMessage(search.state.results)), MainWindow::kMessageTitle, MB_OK});
+        if (window_) platform::SetWindowTextAnsi(window_, SearchTimesCaption(start, LocalTimeOfDay()));
+    }
+
+    searching_ = false;
+    if (!window_) return;
+    SetButtonsEnabled(true);
+    if (closeRequested_) OnClose();
+}
+
+void SearchDialog::Reset() {
+    FillFieldBox();
+    for (int k = 1; k <= kMaxCriteria; ++k) {
+        HWND value = Control(ids::ValueBox(k));
+        SetWindowTextW(value, L"");
+        EnableWindow(value, FALSE);
+        platform::SetWindowTextAnsi(Control(ids::CriterionLabel(k)), EmptyCriterionLabel(k));
+    }
+    SearchSession& search = state_->search;
+    search.criteria = SearchCriteria{};
+    search.criteriaCount = 0;
+}
+
+void SearchDialog::Exit() {
+    state_->guards.databaseDialog = false;
+    HWND window = window_;
+    platform::PumpOneMessage(*dialogs_);
+    if (IsWindow(window)) DestroyWindow(window);
+}
+
+// The close request of the window frame (Alt+F4): the dialog closes itself,
+// since the default handling would only send it the Escape command. During a
+// search it closes once the search is over.
+bool SearchDialog::OnClose() {
+    if (searching_) {
+        closeRequested_ = true;
+        return true;
+    }
+    state_->guards.databaseDialog = false;
+    DestroyWindow(window_);
+    return true;
+}
+
+void SearchDialog::SetButtonsEnabled(bool enabled) {
+    for (int id : {ids::kExit, ids::kApply, ids::kSearch}) EnableWindow(Control(id), enabled ? TRUE : FALSE);
+}
+
+void OpenSearchDialog(MainWindow& window) {
+    if (!SearchDialog::Open(window.State(), window.Modal(), window.Dialogs(), nullptr))
+        window.State().guards.databaseDialog = false;  // nothing opened: the flag must not stay set
+}
+
+}  // namespace velmar::ui
