@@ -180,8 +180,7 @@ void MainWindow::BuildWindow() {
     }
 
     platform::UniqueMenu bar = BuildMenuBar();
-    menuBar_ = bar.Get();
-    if (SetMenu(window_, menuBar_)) bar.Release();  // the window destroys it with itself
+    if (SetMenu(window_, bar.Get())) menuBar_ = bar.Release();  // the window destroys it with itself
     KeepClientSizeWithMenu();
 }
 
