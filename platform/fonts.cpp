@@ -7,15 +7,15 @@ int ScreenFontHeight(int points) {
     return -MulDiv(points, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
 }
 
-UniqueFont CreateScreenFont(const FontSpec& spec) {
+UniqueFont CreateScreenFont(const FontSpec& request) {
     LOGFONTW font{};
-    font.lfHeight = ScreenFontHeight(spec.points);
-    font.lfWeight = spec.weight;
-    font.lfItalic = spec.italic ? TRUE : FALSE;
-    font.lfUnderline = spec.underline ? TRUE : FALSE;
-    font.lfStrikeOut = spec.strikeOut ? TRUE : FALSE;
-    font.lfCharSet = spec.charset;
-    lstrcpynW(font.lfFaceName, spec.face.c_str(), LF_FACESIZE);
+    font.lfHeight = ScreenFontHeight(request.points);
+    font.lfWeight = request.weight;
+    font.lfItalic = request.italic ? TRUE : FALSE;
+    font.lfUnderline = request.underline ? TRUE : FALSE;
+    font.lfStrikeOut = request.strikeOut ? TRUE : FALSE;
+    font.lfCharSet = request.charset;
+    lstrcpynW(font.lfFaceName, request.face.c_str(), LF_FACESIZE);
     return UniqueFont(CreateFontIndirectW(&font));
 }
 

@@ -19,7 +19,7 @@ struct FontSpec {
     BYTE charset = ANSI_CHARSET;
 };
 
-UniqueFont CreateScreenFont(const FontSpec& spec);
+UniqueFont CreateScreenFont(const FontSpec& request);
 
 // Character height in logical units of the screen for a size in points
 // (negative: the em height, not the cell height).

@@ -34,9 +34,9 @@ platform::DialogTemplate LinkDialogTemplate() {
 }
 
 platform::UniqueFont BoldFont(int points) {
-    platform::FontSpec spec{L"MS Sans Serif", points};
-    spec.weight = FW_BOLD;
-    return platform::CreateScreenFont(spec);
+    platform::FontSpec request{L"MS Sans Serif", points};
+    request.weight = FW_BOLD;
+    return platform::CreateScreenFont(request);
 }
 
 }  // namespace

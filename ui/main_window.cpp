@@ -170,12 +170,12 @@ void MainWindow::BuildWindow() {
     // Each effect toggle shows its own effect.
     const int effectIds[] = {ids::kBoldToggle, ids::kItalicToggle, ids::kUnderlineToggle, ids::kStrikeOutToggle};
     for (std::size_t i = 0; i < 4; ++i) {
-        platform::FontSpec spec{L"Tahoma", 10};
-        spec.weight = i == 0 ? FW_BOLD : FW_NORMAL;
-        spec.italic = i == 1;
-        spec.underline = i == 2;
-        spec.strikeOut = i == 3;
-        effectFonts_[i] = platform::CreateScreenFont(spec);
+        platform::FontSpec request{L"Tahoma", 10};
+        request.weight = i == 0 ? FW_BOLD : FW_NORMAL;
+        request.italic = i == 1;
+        request.underline = i == 2;
+        request.strikeOut = i == 3;
+        effectFonts_[i] = platform::CreateScreenFont(request);
         SendMessageW(Control(effectIds[i]), WM_SETFONT, reinterpret_cast<WPARAM>(effectFonts_[i].Get()), TRUE);
     }
 

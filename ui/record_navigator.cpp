@@ -43,9 +43,9 @@ platform::DialogTemplate NavigatorTemplate() {
 }
 
 platform::UniqueFont BoldFont(int points) {
-    platform::FontSpec spec{L"MS Sans Serif", points};
-    spec.weight = FW_BOLD;
-    return platform::CreateScreenFont(spec);
+    platform::FontSpec request{L"MS Sans Serif", points};
+    request.weight = FW_BOLD;
+    return platform::CreateScreenFont(request);
 }
 
 // The record count of the linked database; none while no folder is linked,

@@ -91,9 +91,9 @@ SearchDialog::SearchDialog(ProgramState& state, platform::ModalServices& modal, 
 HWND SearchDialog::Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                         HWND owner) {
     auto* dialog = new SearchDialog(state, modal, dialogs);
-    platform::FontSpec spec{L"MS Sans Serif", 10};
-    spec.weight = FW_BOLD;
-    dialog->font_ = platform::CreateScreenFont(spec);
+    platform::FontSpec request{L"MS Sans Serif", 10};
+    request.weight = FW_BOLD;
+    dialog->font_ = platform::CreateScreenFont(request);
     dialog->menu_ = SearchMenuBar();
     platform::DialogTemplate t = SearchDialogTemplate();
     // Held as if a handler ran, so that a window that fails during its
