@@ -560,9 +560,14 @@ TEST_F(DatabaseWindowsTest, ANewlyReadDocumentBecomesTheTemplateAtTheNextOpening
     EXPECT_NE(EditorText().find(L"Sr. Luis"), std::wstring::npos);
     CloseWindow(navigator);
 
-    // Reading a document discards the held template, as "Leer RTF" does.
-    SetTemplate("{\\rtf1\\ansi Ciudad: #Ciudad\\par}");
-    state_.display.Discard();
+    // "Leer RTF" lets the held template go: the document it reads is the
+    // template at the next opening.
+    std::string letter = (settingsFolder_.Path() / "carta.rtf").string();
+    std::string rtf = "{\\rtf1\\ansi Ciudad: #Ciudad\\par}";
+    WriteBytes(letter, std::vector<unsigned char>(rtf.begin(), rtf.end()));
+    modal_.fileAnswers.push_back(letter);
+    MainCommand(main_ids::kReadRtf);
+    EXPECT_FALSE(state_.display.captured);
     navigator = OpenNavigator();
     EXPECT_NE(EditorText().find(L"Ciudad: Vigo"), std::wstring::npos);
     Click(navigator, nav_ids::kNext);
