@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/editor.h"
+#include "platform/message_loop.h"
 #include "platform/text.h"
 #include "settings/settings_file.h"
 #include "tests/support/fixture.h"
@@ -314,6 +315,30 @@ TEST_F(DatabaseWindowsTest, TypedValuesAreSearchedInTheAnsiCodePage) {
     ASSERT_EQ(results.count, 2);
     EXPECT_EQ(results.list.At(1), 2);
     EXPECT_EQ(results.list.At(2), 3);
+}
+
+TEST_F(DatabaseWindowsTest, TheWindowsStayResponsiveWhileASearchRuns) {
+    OpenMain();
+    platform::TimeSlicedYield yield(dialogs_, 0);
+    state_.link.db.yield = [&yield] { yield(); };
+    HWND dialog = OpenSearch();
+    Apply(L"Nombre", 1);
+    TypeValue(1, L"Ana");
+    // "Autor" chosen while the search runs: its box shows before the result.
+    PostMessageW(window_->Window(), WM_COMMAND, main_ids::kAbout, 0);
+    bool buttonsDisabled = false;
+    modal_.whileShown = [&] {
+        buttonsDisabled = !Enabled(dialog, search_ids::kExit) && !Enabled(dialog, search_ids::kApply) &&
+                          !Enabled(dialog, search_ids::kSearch);
+    };
+    Click(dialog, search_ids::kSearch);
+    state_.link.db.yield = nullptr;
+    std::vector<Asked> boxes = modal_.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text.rfind(L"Este programa es tuyo", 0), 0u);
+    EXPECT_EQ(boxes[1].text, L"3 Resultados ...");
+    EXPECT_TRUE(buttonsDisabled) << "the buttons are disabled while the search runs";
+    EXPECT_TRUE(Enabled(dialog, search_ids::kSearch));
 }
 
 TEST_F(DatabaseWindowsTest, SearchWithAnEmptyValueRunsNothing) {
