@@ -73,9 +73,9 @@ def main():
     out = io.StringIO()
     writer = csv.writer(out, lineterminator="\r\n")
     writer.writerow([
-        "Registro", "Nombre:texto", "Apellidos:texto", "Ciudad:texto", "Provincia:lista:1:" + "|".join(PROVINCES),
-        "Alta:fecha", "Nacimiento:fecha", "Categoria:lista:1:" + "|".join(CATEGORIES), "Saldo:texto",
-        "Telefono:texto", "Notas:texto:0",
+        "Registro", "Nombre:1", "Apellidos:1", "Ciudad:1", "Provincia:lista:1:" + "|".join(PROVINCES),
+        "Alta:fecha", "Nacimiento:fecha", "Categoria:lista:1:" + "|".join(CATEGORIES), "Saldo:1",
+        "Telefono:1", "Notas:texto:0",
     ])
     for record in range(1, COUNT + 1):
         town, province = rng.choice(TOWNS)

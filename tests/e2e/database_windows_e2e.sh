@@ -70,7 +70,7 @@ step "Buscar offers the searchable fields, sorted"
 drive command "$title" 1262 || fail "could not post Buscar"
 drive wait "$search" 15000 || fail "the search dialog did not open"
 fields=$(drive items "$search" 7002 | tr -d '\r' | tr '\n' ' ')
-[ "$fields" = "Alta Categoria Nacimiento Provincia " ] ||
+[ "$fields" = "Alta Apellidos Categoria Ciudad Nacimiento Nombre Provincia Saldo Telefono " ] ||
     fail "the field box offers: $fields"
 [ "$(drive items "$search" 7003 | head -1 | tr -d '\r')" = "01 - = Igual a ..." ] || fail "operator entries"
 
