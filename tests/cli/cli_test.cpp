@@ -4,83 +4,17 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/cli/run_velmar_db.h"
 #include "tests/support/fixture.h"
-
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
-#ifndef VELMAR_DB_EXE
-#error "VELMAR_DB_EXE must name the velmar-db executable"
-#endif
 
 namespace velmar {
 namespace {
 
 using test::DatabaseFixture;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// One command-line argument in double quotes. On Windows, backslashes before
-// the closing quote are doubled, or they would escape it.
-std::string Quote(const std::string& s) {
-#if defined(_WIN32)
-    std::string escaped = s;
-    std::size_t trailing = 0;
-    while (trailing < s.size() && s[s.size() - 1 - trailing] == '\\') ++trailing;
-    escaped.append(trailing, '\\');
-    return "\"" + escaped + "\"";
-#else
-    return "\"" + s + "\"";
-#endif
-}
-
-std::string Executable() {
-    std::string exe = VELMAR_DB_EXE;
-#if defined(_WIN32)
-    // Under Wine the build folder is reached through the drive that maps the host's root.
-    if (!exe.empty() && exe[0] == '/') {
-        for (char& c : exe)
-            if (c == '/') c = '\\';
-        exe = "Z:" + exe;
-    }
-#endif
-    return exe;
-}
-
-Outcome VelmarDb(const std::string& arguments) {
-    test::TempFolder temp;
-    std::string errPath = (temp.Path() / "err.txt").string();
-    std::string command = Quote(Executable()) + " " + arguments + " 2>" + Quote(errPath);
-#if defined(_WIN32)
-    command = "\"" + command + "\"";  // cmd /c strips one pair of quotes
-    // The command is UTF-8; the wide form reaches the program as the user typed it.
-    int wn = MultiByteToWideChar(CP_UTF8, 0, command.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wn), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, command.c_str(), -1, wide.data(), wn);
-    std::FILE* pipe = _wpopen(wide.c_str(), L"rb");
-#else
-    std::FILE* pipe = popen(command.c_str(), "r");
-#endif
-    Outcome run{-1, {}, {}};
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-#if defined(_WIN32)
-    run.status = _pclose(pipe);
-#else
-    int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    std::vector<unsigned char> err = test::ReadBytes(errPath);
-    run.err.assign(err.begin(), err.end());
-    return run;
-}
+using Outcome = test::VelmarDbOutcome;
+std::string Quote(const std::string& s) { return test::QuoteArgument(s); }
+Outcome VelmarDb(const std::string& arguments) { return test::RunVelmarDb(arguments); }
 
 class VelmarDbTest : public ::testing::Test {
 protected:
