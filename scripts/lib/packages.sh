@@ -1,6 +1,6 @@
 # Debian packages the build and the tests need, and ensure_packages, which
 # installs those that are missing (quietly, and only then touching apt).
-# Sourced by the scripts in scripts/ (bash).
+# Sourced by the scripts in scripts/ (bash). Tested by tests/scripts/setup_test.sh.
 
 velmar_build_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev)
 # The sanitize preset: clang with its sanitizer and libFuzzer runtimes.
@@ -8,25 +8,68 @@ velmar_sanitize_packages=(clang libclang-rt-dev)
 velmar_windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool imagemagick
                          fonts-wine fonts-liberation)
 
-ensure_packages() {
-    local installed missing=() package
-    installed=" $(dpkg-query -W -f='${db:Status-Abbrev}${Package} ' "$@" 2>/dev/null | grep -o 'ii [^ ]*' | cut -c4- | tr '\n' ' ') "
-    for package in "$@"; do
-        case "$installed" in *" $package "*) ;; *) missing+=("$package") ;; esac
+# missing_packages NAME...: prints the names that are not installed, one a line.
+# dpkg-query -W exits 1 (saying "no packages found matching NAME") for a name it
+# has never seen, yet still lists the others; so its status is ignored and only
+# the lines it printed count. A package it knows but that is not installed shows
+# a state other than "ii".
+missing_packages() {
+    local listing package
+    listing=$(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "$@" 2>/dev/null) || true
+    for package; do
+        if ! awk -v name="$package" '$1 == "ii" && $2 == name { found = 1 } END { exit !found }' \
+            <<<"$listing"; then
+            printf '%s\n' "$package"
+        fi
     done
+}
+
+# ensure_packages NAME...: installs the packages that are missing with apt-get
+# (update, then a non-interactive install), as root or through sudo. Silent when
+# nothing is missing. Returns non-zero after saying on standard error what it was
+# doing and which packages are still missing.
+ensure_packages() {
+    if ! command -v dpkg-query >/dev/null; then
+        echo "setup: dpkg-query not found: this is not a Debian system; install by hand: $*" >&2
+        return 1
+    fi
+    local missing=()
+    mapfile -t missing < <(missing_packages "$@")
     [ ${#missing[@]} -gt 0 ] || return 0
 
     local sudo=()
     if [ "$(id -u)" -ne 0 ]; then
-        if command -v sudo >/dev/null; then
-            sudo=(sudo)
-        else
-            echo "Missing packages: ${missing[*]}; install them as root." >&2
+        if ! command -v sudo >/dev/null; then
+            echo "setup: missing packages: ${missing[*]}; install them as root (apt-get install ${missing[*]})." >&2
             return 1
         fi
+        sudo=(sudo)
     fi
-    echo "Installing ${missing[*]} ..." >&2
-    "${sudo[@]}" apt-get update -qq
+    local log status
+    log=$(mktemp "${TMPDIR:-/tmp}/velmar-apt.XXXXXX")
+    echo "setup: installing ${missing[*]} ..." >&2
+    status=0
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq >"$log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        tail -n 20 "$log" >&2
+        rm -f "$log"
+        echo "setup: 'apt-get update' failed with status $status; missing packages: ${missing[*]}" >&2
+        return 1
+    fi
     "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
+        "${missing[@]}" >"$log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        tail -n 20 "$log" >&2
+        rm -f "$log"
+        echo "setup: 'apt-get install' failed with status $status; missing packages: ${missing[*]}" >&2
+        return 1
+    fi
+    rm -f "$log"
+    local still=()
+    mapfile -t still < <(missing_packages "${missing[@]}")
+    if [ ${#still[@]} -gt 0 ]; then
+        echo "setup: 'apt-get install' ended but these packages are still not installed: ${still[*]}" >&2
+        return 1
+    fi
+    echo "setup: installed ${missing[*]}" >&2
 }
