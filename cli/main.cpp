@@ -8,6 +8,7 @@
 #include "cli/console.h"
 #include "database/cp1252.h"
 #include "database/linked_database.h"
+#include "velmar_version.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -41,7 +42,7 @@ void PrintOverview() {
         text.append(c.name.size() < 12 ? 12 - c.name.size() : 1, ' ');
         text += std::string(c.summary) + "\n";
     }
-    text += "\n'velmar-db ORDEN --help' explica cada orden.\n";
+    text += "\n'velmar-db ORDEN --help' explica cada orden; 'velmar-db --version' dice la versión.\n";
     PrintUtf8(text);
 }
 
@@ -57,6 +58,10 @@ int Main(const std::vector<std::string>& args) {
     }
     if (args[0] == "--help" && args.size() == 1) {
         PrintOverview();
+        return 0;
+    }
+    if (args[0] == "--version" && args.size() == 1) {
+        PrintUtf8("velmar-db " VELMAR_VERSION "\n");
         return 0;
     }
     const Command* command = Find(args[0]);
