@@ -5,7 +5,7 @@
 // after windows.h
 #include <commctrl.h>
 
-#include "app/program_state.h"
+#include "ui/program_state.h"
 #include "platform/editor.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"

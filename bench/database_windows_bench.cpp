@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "ui/program_state.h"
 #include "bench/generated_database.h"
 #include "platform/editor.h"
 #include "platform/message_loop.h"

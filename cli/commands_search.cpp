@@ -79,13 +79,7 @@ void RunCriteriaSearch(const LinkedDatabase& db, SearchState& state, ParsedCrite
             ErrorUtf8("\r" + text);
         };
     }
-    if (parsed.count == 1) {
-        SearchOneField(db, state, parsed.criteria, progress);
-    } else {
-        OrderCriteriaByFields(db, parsed.criteria, parsed.count);
-        if (parsed.count == 2) SearchTwoFields(db, state, parsed.criteria, progress);
-        if (parsed.count == 3) SearchThreeFields(db, state, parsed.criteria, progress);
-    }
+    velmar::RunSearch(db, state, parsed.criteria, parsed.count, progress);
     if (terminal && !shown.empty()) ErrorUtf8("\r" + std::string(shown.size(), ' ') + "\r");
 }
 

@@ -8,6 +8,8 @@
 #if defined(_WIN32)
 #include <io.h>
 #include <windows.h>
+
+#include "platform/unicode.h"
 #else
 #include <unistd.h>
 #endif
@@ -21,9 +23,7 @@ bool WriteConsoleText(DWORD which, std::string_view utf8) {
     HANDLE handle = GetStdHandle(which);
     DWORD mode = 0;
     if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) return false;
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    std::wstring wide = platform::WideFromUtf8(utf8);
     DWORD written = 0;
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     return true;

@@ -14,6 +14,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include "platform/unicode.h"
 #endif
 
 namespace velmar::cli {
@@ -104,13 +106,7 @@ std::optional<std::string> FolderArgument(const std::string& utf8) {
 std::string PathArgument(const std::string& utf8) {
 #if defined(_WIN32)
     // The file functions take paths in the system's ANSI code page.
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    int m = WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(m), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), n, ansi.data(), m, nullptr, nullptr);
-    return ansi;
+    return platform::AnsiFromUtf8(utf8);
 #else
     return utf8;
 #endif
@@ -151,12 +147,7 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) {
-        int n = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string utf8(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, utf8.data(), n, nullptr, nullptr);
-        args.push_back(std::move(utf8));
-    }
+    for (int i = 1; i < argc; ++i) args.push_back(velmar::platform::Utf8FromWide(argv[i]));
     return velmar::cli::Main(args);
 }
 #else

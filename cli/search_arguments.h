@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "database/linked_database.h"
+#include "search/criteria.h"
 #include "search/search_state.h"
 
 namespace velmar::cli {

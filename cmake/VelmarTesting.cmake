@@ -37,6 +37,7 @@
 # the crash exits with status 5); one that hangs is killed at its timeout.
 
 include_guard(GLOBAL)
+include(VelmarBuild)
 
 set(VELMAR_TEST_TIMEOUT 300 CACHE STRING "Default timeout of a test, in seconds")
 set(VELMAR_DISPLAY_TEST_TIMEOUT 60 CACHE STRING "Default timeout of a test that needs a display, in seconds")
@@ -78,12 +79,10 @@ function(velmar_add_gtest)
     message(FATAL_ERROR "velmar_add_gtest(NAME <target> SOURCES <file>... [LIBS ...] [NEEDS_DISPLAY] "
                         "[OWN_MAIN] [TIMEOUT s] [LABELS ...]): bad arguments '${ARGV}'")
   endif()
-  add_executable(${arg_NAME} ${arg_SOURCES})
-  target_compile_options(${arg_NAME} PRIVATE ${VELMAR_WARNINGS})
   if(arg_OWN_MAIN)
-    target_link_libraries(${arg_NAME} PRIVATE ${arg_LIBS} GTest::gtest)
+    velmar_add_executable(${arg_NAME} SOURCES ${arg_SOURCES} LIBS ${arg_LIBS} GTest::gtest)
   else()
-    target_link_libraries(${arg_NAME} PRIVATE ${arg_LIBS} GTest::gtest_main)
+    velmar_add_executable(${arg_NAME} SOURCES ${arg_SOURCES} LIBS ${arg_LIBS} GTest::gtest_main)
   endif()
   # The emulator is put in front of the executable by add_test itself.
   add_test(NAME ${arg_NAME} COMMAND ${arg_NAME})

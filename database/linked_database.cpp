@@ -76,8 +76,12 @@ std::string ReadFieldValue(const LinkedDatabase& db, std::string_view field, int
 
 int64_t LastRecordNumber(const LinkedDatabase& db) {
     RecordFile file(db.ValueFilePath(), layout::kCellSize, layout::kCellSize);
-    if (file.Count() == 0) return 0;
-    const unsigned char* bytes = file.Record(file.Count());
+    return LastRecordNumber(file);
+}
+
+int64_t LastRecordNumber(RecordFile& valueFile) {
+    if (valueFile.Count() == 0) return 0;
+    const unsigned char* bytes = valueFile.Record(valueFile.Count());
     return bytes ? CellView{bytes}.Record() : 0;
 }
 
@@ -114,34 +118,6 @@ int LoadFieldList(LinkedDatabase& db) {
     }
     db.fields = std::move(list);
     return db.fields.Count();
-}
-
-int OrderCriteriaByFields(const LinkedDatabase& db, SearchCriteria& criteria, int count) {
-    if (count < 0) count = 0;
-    if (count > 3) count = 3;
-    SearchCriteria ordered;
-    int placed = 0;
-    RecordFile file(db.DefinitionFilePath(), layout::kDefinitionSize);
-    for (int64_t i = 1; i <= file.Count(); ++i) {
-        db.YieldOnce();
-        const unsigned char* bytes = file.Record(i);
-        if (!bytes) continue;
-        DefinitionView def{bytes};
-        for (int k = 0; k < count && placed < count; ++k) {
-            if (def.NameIs(criteria.names[k])) {
-                ordered.names[placed] = criteria.names[k];
-                ordered.values[placed] = criteria.values[k];
-                ordered.codes[placed] = criteria.codes[k];
-                ++placed;
-            }
-        }
-    }
-    for (int k = 0; k < count; ++k) {
-        criteria.names[k] = std::move(ordered.names[k]);
-        criteria.values[k] = std::move(ordered.values[k]);
-        criteria.codes[k] = std::move(ordered.codes[k]);
-    }
-    return placed;
 }
 
 }  // namespace velmar

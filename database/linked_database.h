@@ -68,8 +68,11 @@ FolderCheck CheckDatabaseFolder(const LinkedDatabase& db);
 std::string ReadFieldValue(const LinkedDatabase& db, std::string_view field, int64_t record);
 inline constexpr std::string_view kNoData = "No datos";
 
-// The record number of the value file's last cell, or 0 without cells.
+// The record number of the value file's last cell, or 0 without cells; the
+// second form reads it from a value file already open.
 int64_t LastRecordNumber(const LinkedDatabase& db);
+class RecordFile;
+int64_t LastRecordNumber(RecordFile& valueFile);
 
 // The type of the last definition named `field`, or 0 when none is.
 int16_t FieldTypeOf(const LinkedDatabase& db, std::string_view field);
@@ -77,19 +80,5 @@ int16_t FieldTypeOf(const LinkedDatabase& db, std::string_view field);
 // Replaces db.fields with the field definition file's contents; returns the
 // field count.
 int LoadFieldList(LinkedDatabase& db);
-
-// Search criteria as three parallel lists; entry k (0-based here) is one
-// criterion: field name, search value and operator code.
-struct SearchCriteria {
-    std::string names[3];
-    std::string values[3];
-    std::string codes[3];
-};
-
-// Puts criteria 1..count into the order in which the field definition file
-// lists their fields. Criteria on one field keep their order; a criterion
-// whose field no definition carries is dropped and the freed slots at the end
-// become empty. Returns the number of criteria placed.
-int OrderCriteriaByFields(const LinkedDatabase& db, SearchCriteria& criteria, int count);
 
 }  // namespace velmar

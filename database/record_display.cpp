@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "database/cp1252.h"
-#include "search/numeric_value.h"
+#include "database/numeric_value.h"
 
 namespace velmar {
 namespace {

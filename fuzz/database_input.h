@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "database/linked_database.h"
+#include "search/criteria.h"
 
 namespace velmar::fuzz {
 

@@ -12,7 +12,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "search/compare_value.h"
-#include "search/numeric_value.h"
+#include "database/numeric_value.h"
 
 namespace velmar::fuzz {
 namespace {

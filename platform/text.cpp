@@ -2,23 +2,13 @@
 
 #include <vector>
 
+#include "platform/unicode.h"
+
 namespace velmar::platform {
 
-std::wstring WideFromAnsi(std::string_view text) {
-    if (text.empty()) return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
+std::wstring WideFromAnsi(std::string_view text) { return WideFrom(CodePage::Ansi, text); }
 
-std::string AnsiFromWide(std::wstring_view text) {
-    if (text.empty()) return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), n, nullptr, nullptr);
-    return ansi;
-}
+std::string AnsiFromWide(std::wstring_view text) { return NarrowFrom(CodePage::Ansi, text); }
 
 bool FitsAnsi(std::wstring_view text) {
     if (text.empty()) return true;

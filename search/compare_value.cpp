@@ -1,6 +1,6 @@
 #include "search/compare_value.h"
 
-#include "search/numeric_value.h"
+#include "database/numeric_value.h"
 
 namespace velmar {
 

@@ -2,7 +2,7 @@
 
 #include "database/collected_text.h"
 #include "database/file_layout.h"
-#include "search/numeric_value.h"
+#include "database/numeric_value.h"
 
 namespace velmar {
 namespace {
@@ -19,11 +19,7 @@ bool HasEarlyStop(std::string_view code) { return code == "=" || code == "*-" ||
 
 ValueScanner::ValueScanner(const LinkedDatabase& db) : db_(db), file_(db.ValueFilePath(), layout::kCellSize) {}
 
-int64_t ValueScanner::LastRecordNumber() {
-    if (file_.Count() == 0) return 0;
-    const unsigned char* bytes = file_.Record(file_.Count());
-    return bytes ? CellView{bytes}.Record() : 0;
-}
+int64_t ValueScanner::LastRecordNumber() { return velmar::LastRecordNumber(file_); }
 
 int64_t ValueScanner::Frontier(int64_t position, int64_t record) {
     const int64_t cells = file_.Count();

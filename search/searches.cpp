@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "search/compare_value.h"
-#include "search/numeric_value.h"
+#include "database/numeric_value.h"
 #include "search/read_search_value.h"
 
 namespace velmar {
@@ -149,6 +149,25 @@ int SearchTwoFields(const LinkedDatabase& db, SearchState& state, const SearchCr
 int SearchThreeFields(const LinkedDatabase& db, SearchState& state, const SearchCriteria& criteria,
                       const SearchProgress& progress) {
     return RunSearch(db, state, criteria, 3, progress);
+}
+
+bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchCriteria& criteria, int count,
+               const SearchProgress& progress) {
+    switch (count) {
+        case 1:
+            SearchOneField(db, state, criteria, progress);
+            return true;
+        case 2:
+            OrderCriteriaByFields(db, criteria, 2);
+            SearchTwoFields(db, state, criteria, progress);
+            return true;
+        case 3:
+            OrderCriteriaByFields(db, criteria, 3);
+            SearchThreeFields(db, state, criteria, progress);
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace velmar

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "database/linked_database.h"
+#include "search/criteria.h"
 #include "search/search_state.h"
 
 namespace velmar {
@@ -36,5 +37,12 @@ int SearchTwoFields(const LinkedDatabase& db, SearchState& state, const SearchCr
                     const SearchProgress& progress = {});
 int SearchThreeFields(const LinkedDatabase& db, SearchState& state, const SearchCriteria& criteria,
                       const SearchProgress& progress = {});
+
+// The search that "Buscar" and velmar-db run for criteria 1..count: one
+// criterion searches alone; two or three are first put into field definition
+// order (in `criteria` itself), then searched together. Returns false, and
+// searches nothing, for a count outside 1 to 3.
+bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchCriteria& criteria, int count,
+               const SearchProgress& progress = {});
 
 }  // namespace velmar

@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "app/program_state.h"
+#include "ui/program_state.h"
 #include "platform/editor.h"
 #include "platform/files.h"
 #include "platform/message_loop.h"

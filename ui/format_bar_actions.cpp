@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "ui/program_state.h"
 #include "platform/editor.h"
 #include "ui/format_bar.h"
 #include "ui/main_window.h"

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/program_state.h"
+#include "ui/program_state.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "platform/modal_services.h"

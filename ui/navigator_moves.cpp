@@ -1,6 +1,6 @@
 #include "ui/navigator_moves.h"
 
-#include "search/numeric_value.h"
+#include "database/numeric_value.h"
 
 namespace velmar::ui {
 

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "app/program_state.h"
+#include "ui/program_state.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "platform/modal_services.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "search/compare_value.h"
-#include "search/numeric_value.h"
+#include "database/numeric_value.h"
 
 namespace velmar::ui {
 namespace {
@@ -73,21 +73,7 @@ SearchRequest PrepareSearch(const SearchCriteria& applied, int count, const std:
 
 bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchRequest& request, const SearchProgress& progress) {
     if (request.kind != SearchRequest::Kind::Run) return false;
-    switch (request.count) {
-        case 1:
-            SearchOneField(db, state, request.criteria, progress);
-            return true;
-        case 2:
-            OrderCriteriaByFields(db, request.criteria, 2);
-            SearchTwoFields(db, state, request.criteria, progress);
-            return true;
-        case 3:
-            OrderCriteriaByFields(db, request.criteria, 3);
-            SearchThreeFields(db, state, request.criteria, progress);
-            return true;
-        default:
-            return false;
-    }
+    return velmar::RunSearch(db, state, request.criteria, request.count, progress);
 }
 
 std::optional<std::string> ProgressCaption::Next(int64_t record, int64_t count) {

@@ -2,6 +2,7 @@
 
 #include "database/file_layout.h"
 #include "database/linked_database.h"
+#include "search/criteria.h"
 #include "database/record_file.h"
 #include "tests/support/fixture.h"
 

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "search/compare_value.h"
-#include "search/numeric_value.h"
+#include "database/numeric_value.h"
 #include "search/read_search_value.h"
 #include "search/searches.h"
 #include "tests/support/fixture.h"

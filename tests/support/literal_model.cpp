@@ -5,7 +5,7 @@
 
 #include "database/file_layout.h"
 #include "search/compare_value.h"
-#include "search/numeric_value.h"
+#include "database/numeric_value.h"
 
 namespace velmar::model {
 namespace {

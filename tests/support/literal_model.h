@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "database/linked_database.h"
+#include "search/criteria.h"
 
 namespace velmar::model {
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/program_state.h"
+#include "ui/program_state.h"
 #include "platform/message_loop.h"
 #include "tests/support/fixture.h"
 #include "tests/ui/scripted_modal_services.h"

@@ -1,4 +1,5 @@
 #include "tools/driver/database_steps.h"
+#include "platform/unicode.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -8,12 +9,7 @@ namespace velmar::driver {
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
+std::string Utf8(const std::wstring& text) { return velmar::platform::Utf8FromWide(text); }
 
 // Item `index` of a combo box of another process (the platform carries the
 // text across).

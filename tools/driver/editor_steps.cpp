@@ -1,4 +1,5 @@
 #include "tools/driver/editor_steps.h"
+#include "platform/unicode.h"
 
 #include <windows.h>
 
@@ -29,12 +30,7 @@ bool PollFor(DWORD milliseconds, Done done) {
     }
 }
 
-std::string Utf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n, nullptr, nullptr);
-    return utf8;
-}
+std::string Utf8(const std::wstring& text) { return velmar::platform::Utf8FromWide(text); }
 
 std::wstring TextOf(HWND window) {
     std::vector<wchar_t> text(65536, L'\0');

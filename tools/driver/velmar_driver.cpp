@@ -22,6 +22,7 @@
 #include <cwchar>
 #include <string>
 
+#include "platform/unicode.h"
 #include "tools/driver/database_steps.h"
 #include "tools/driver/editor_steps.h"
 
@@ -42,10 +43,7 @@ bool PollFor(DWORD milliseconds, Done done) {
 }
 
 void PrintUtf8(const std::wstring& text) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n, nullptr, nullptr);
-    std::printf("%s\n", utf8.c_str());
+    std::printf("%s\n", velmar::platform::Utf8FromWide(text).c_str());
 }
 
 LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,4 +1,4 @@
-#include "search/numeric_value.h"
+#include "database/numeric_value.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -8,6 +8,7 @@
 
 #include "database/display_cache.h"
 #include "database/linked_database.h"
+#include "search/criteria.h"
 #include "database/record_display.h"
 #include "search/search_state.h"
 #include "ui/navigator_moves.h"
