@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "app/resources.h"
+#include "ui/resource_ids.h"
 #include "database/record_file.h"
 #include "platform/dialog_template.h"
 #include "platform/editor.h"
