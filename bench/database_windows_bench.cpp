@@ -27,7 +27,9 @@
 #include "platform/text.h"
 #include "search/searches.h"
 #include "settings/settings_file.h"
-#include "ui/database_window_ids.h"
+#include "ui/link_dialog_ids.h"
+#include "ui/record_navigator_ids.h"
+#include "ui/search_dialog_ids.h"
 #include "ui/main_window.h"
 #include "ui/main_window_ids.h"
 

@@ -9,11 +9,20 @@
 #include <string>
 #include <string_view>
 
-#include "ui/main_window_commands.h"
 
 namespace velmar::ui {
 
 class MainWindow;
+
+enum class DocumentKind { Rtf, Txt };
+
+// The commands of the "Menú" menu; the main window applies the guards first.
+// "Nuevo": empties the editor.
+void NewDocument(MainWindow& window);
+// "Leer RTF", "Importar de TXT": a chosen file into the editor.
+void ReadDocument(MainWindow& window, DocumentKind kind);
+// "Grabar RTF", "Exportar a TXT": the editor's content into a chosen file.
+void WriteDocument(MainWindow& window, DocumentKind kind);
 
 enum class FileDialogMode { Open, Save };
 

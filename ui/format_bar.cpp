@@ -6,6 +6,7 @@
 
 #include "platform/editor.h"
 #include "platform/handles.h"
+#include "ui/format_bar_actions.h"
 #include "ui/main_window.h"
 
 namespace velmar::ui {

@@ -20,14 +20,4 @@ void SetFace(MainWindow& window, const std::string& face);
 // Applies a size in points to the selection (or the word at the caret).
 void SetSize(MainWindow& window, int points);
 
-// Hooks filled in with the formatting commands: bringing every bar control
-// into line with the selection, and the bar controls' handlers.
-void RefreshBar(MainWindow& window);
-void OnFontListChosen(MainWindow& window);
-void OnSizeListChosen(MainWindow& window);
-void OnEffectToggle(MainWindow& window, int toggleId);
-void OnColourBox(MainWindow& window, int boxId);
-void OnParagraphToggle(MainWindow& window, int toggleId);
-void OnSwatchClicked(MainWindow& window, int swatchId);
-
 }  // namespace velmar::ui

@@ -100,13 +100,6 @@ void SetBullets(MainWindow& window, bool on) {
 
 // ---- Readers ---------------------------------------------------------------
 
-int PointsFromTwips(LONG twips) {
-    LONG points = twips / 20;
-    LONG rest = twips % 20;
-    if (rest > 10 || (rest == 10 && points % 2 != 0)) ++points;
-    return static_cast<int>(points);
-}
-
 std::string SelectionFace(HWND editor) {
     return ed::SelectionCharFormat(editor, CFM_FACE).szFaceName;
 }
@@ -137,35 +130,38 @@ WORD SelectionNumbering(HWND editor) {
 
 // ---- The bar ---------------------------------------------------------------
 
+SelectionFormat ReadSelectionFormat(HWND editor) {
+    SelectionFormat format;
+    format.face = ed::SelectionCharFormat(editor, CFM_FACE).szFaceName;
+    format.heightTwips = ed::SelectionCharFormat(editor, CFM_SIZE).yHeight;
+    format.effects = SelectionEffects(editor);
+    format.alignment = SelectionAlignment(editor);
+    format.numbering = SelectionNumbering(editor);
+    format.textColour = SelectionTextColour(editor);
+    format.backColour = SelectionBackColour(editor);
+    return format;
+}
+
+void ApplyBarState(MainWindow& window, const BarState& bar) {
+    SelectByPrefix(window.Control(ids::kFontList), bar.fontPrefix);
+    SelectByPrefix(window.Control(ids::kSizeList), bar.sizePrefix);
+    SetChecked(window.Control(ids::kBoldToggle), bar.bold);
+    SetChecked(window.Control(ids::kItalicToggle), bar.italic);
+    SetChecked(window.Control(ids::kUnderlineToggle), bar.underline);
+    SetChecked(window.Control(ids::kStrikeOutToggle), bar.strikeOut);
+    SetChecked(window.Control(ids::kCentreToggle), bar.centre);
+    SetChecked(window.Control(ids::kRightToggle), bar.right);
+    SetChecked(window.Control(ids::kBulletToggle), bar.bullets);
+    window.FillSwatch(ids::kTextColourSwatch, bar.textSwatch);
+    SetChecked(window.Control(ids::kTextColourBox), bar.textBox);
+    window.FillSwatch(ids::kHighlightSwatch, bar.highlightSwatch);
+    SetChecked(window.Control(ids::kHighlightBox), bar.highlightBox);
+}
+
 void RefreshBar(MainWindow& window) {
     HWND editor = window.Editor();
     const ChosenColours& chosen = window.State().colours;
-
-    SelectByPrefix(window.Control(ids::kFontList), SelectionFace(editor));
-    SelectByPrefix(window.Control(ids::kSizeList), std::to_string(SelectionPoints(editor)));
-
-    DWORD effects = SelectionEffects(editor);
-    SetChecked(window.Control(ids::kBoldToggle), effects & kBold);
-    SetChecked(window.Control(ids::kItalicToggle), effects & kItalic);
-    SetChecked(window.Control(ids::kUnderlineToggle), effects & kUnderline);
-    SetChecked(window.Control(ids::kStrikeOutToggle), effects & kStrikeOut);
-
-    WORD alignment = SelectionAlignment(editor);
-    SetChecked(window.Control(ids::kCentreToggle), alignment == PFA_CENTER);
-    SetChecked(window.Control(ids::kRightToggle), alignment == PFA_RIGHT);
-
-    SetChecked(window.Control(ids::kBulletToggle), SelectionNumbering(editor) == PFN_BULLET);
-
-    COLORREF text = SelectionTextColour(editor);
-    window.FillSwatch(ids::kTextColourSwatch, text);
-    SetChecked(window.Control(ids::kTextColourBox), text == chosen.text);
-
-    // The default background reads as 0 and shows as white.
-    COLORREF back = SelectionBackColour(editor);
-    if (back == 0) back = kWhite;
-    window.FillSwatch(ids::kHighlightSwatch, back);
-    SetChecked(window.Control(ids::kHighlightBox), back == chosen.highlight);
-
+    ApplyBarState(window, DeriveBarState(ReadSelectionFormat(editor), chosen.text, chosen.highlight));
     SetFocus(editor);
 }
 

@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "ui/format_bar_state.h"
+
 namespace velmar::ui {
 
 class MainWindow;
@@ -21,6 +23,10 @@ inline constexpr DWORD kStrikeOut = CFE_STRIKEOUT;
 inline constexpr DWORD kAllEffects = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
 
 enum class Alignment : WORD { Left = PFA_LEFT, Right = PFA_RIGHT, Centre = PFA_CENTER };
+
+static_assert(kEffectBold == CFE_BOLD && kEffectItalic == CFE_ITALIC && kEffectUnderline == CFE_UNDERLINE &&
+              kEffectStrikeOut == CFE_STRIKEOUT);
+static_assert(kAlignRight == PFA_RIGHT && kAlignCentre == PFA_CENTER && kNumberingBullet == PFN_BULLET);
 
 // Sets all four effects of the selection at once to `effects`.
 void SetEffects(MainWindow& window, DWORD effects);
@@ -40,8 +46,21 @@ COLORREF SelectionBackColour(HWND editor);  // as reported: 0 for the default ba
 WORD SelectionAlignment(HWND editor);
 WORD SelectionNumbering(HWND editor);
 
-// Twips to whole points: to the nearest integer, halves to the even neighbour.
-int PointsFromTwips(LONG twips);
+// The selection's format for the bar, read with one request per member in
+// the order of its members; and the bar's controls set to a state, in the
+// order of the state's members.
+SelectionFormat ReadSelectionFormat(HWND editor);
+void ApplyBarState(MainWindow& window, const BarState& bar);
+
+// Hooks filled in with the formatting commands: bringing every bar control
+// into line with the selection, and the bar controls' handlers.
+void RefreshBar(MainWindow& window);
+void OnFontListChosen(MainWindow& window);
+void OnSizeListChosen(MainWindow& window);
+void OnEffectToggle(MainWindow& window, int toggleId);
+void OnColourBox(MainWindow& window, int boxId);
+void OnParagraphToggle(MainWindow& window, int toggleId);
+void OnSwatchClicked(MainWindow& window, int swatchId);
 
 // The colour chooser of a swatch, initially grey with the custom colours open.
 // A chosen colour becomes the chosen text or highlight colour and fills the

@@ -5,11 +5,10 @@
 #include "platform/dialog_template.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
-#include "ui/database_window_ids.h"
+#include "ui/link_dialog_ids.h"
 #include "ui/link_check.h"
 #include "ui/main_menu.h"
 #include "ui/main_window.h"
-#include "ui/main_window_commands.h"
 
 namespace velmar::ui {
 

@@ -60,4 +60,9 @@ std::string BrowseForFolder(platform::ModalServices& modal, HWND owner);
 int ShowLinkDialog(HWND owner, ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                    HMENU menuBar);
 
+class MainWindow;
+// "Vincular": runs the link dialog modally, without an owner, and returns
+// when it closes. The main window applies the guard first.
+void RunLinkDialog(MainWindow& window);
+
 }  // namespace velmar::ui

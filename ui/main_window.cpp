@@ -12,10 +12,14 @@
 #include "platform/editor.h"
 #include "platform/fonts.h"
 #include "settings/settings_file.h"
+#include "ui/document_commands.h"
 #include "ui/format_bar.h"
+#include "ui/format_bar_actions.h"
 #include "ui/main_menu.h"
-#include "ui/main_window_commands.h"
+#include "ui/link_dialog.h"
 #include "ui/main_window_ids.h"
+#include "ui/record_navigator.h"
+#include "ui/search_dialog.h"
 
 namespace velmar::ui {
 

@@ -8,9 +8,8 @@
 #include "platform/editor.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
-#include "ui/database_window_ids.h"
+#include "ui/record_navigator_ids.h"
 #include "ui/main_window.h"
-#include "ui/main_window_commands.h"
 
 namespace velmar::ui {
 

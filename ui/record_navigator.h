@@ -70,4 +70,10 @@ private:
     bool searchBoxChangePending_ = false;
 };
 
+class MainWindow;
+// "Navegador": opens the window modelessly, without an owner, and returns at once. The
+// main window sets the database dialog flag first; the window clears it when
+// it closes.
+void OpenRecordNavigator(MainWindow& window);
+
 }  // namespace velmar::ui

@@ -6,9 +6,8 @@
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "search/compare_value.h"
-#include "ui/database_window_ids.h"
+#include "ui/search_dialog_ids.h"
 #include "ui/main_window.h"
-#include "ui/main_window_commands.h"
 #include "ui/search_form.h"
 
 namespace velmar::ui {

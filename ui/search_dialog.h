@@ -62,4 +62,10 @@ private:
     bool closeRequested_ = false;  // a close asked for during the search, carried out after it
 };
 
+class MainWindow;
+// "Buscar": opens the window modelessly, without an owner, and returns at once. The
+// main window sets the database dialog flag first; the window clears it when
+// it closes.
+void OpenSearchDialog(MainWindow& window);
+
 }  // namespace velmar::ui

@@ -3,6 +3,7 @@
 // the swatches' colour chooser with scripted answers.
 #include <windows.h>
 // after windows.h
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <richedit.h>
 
@@ -516,10 +517,48 @@ TEST_F(FormatBarTest, AtStartTheBarShowsTheTwelvePointsOfTheInitialText) {
     EXPECT_EQ(window_->SwatchColour(ids::kHighlightSwatch), RGB(255, 255, 255));
 }
 
-TEST(PointsFromTwips, RoundsToTheNearestWithHalvesToEven) {
-    const std::pair<LONG, int> cases[] = {{0, 0},  {9, 0},    {10, 0},   {11, 1},   {30, 2},   {50, 2},
-                                          {70, 4}, {240, 12}, {249, 12}, {250, 12}, {251, 13}, {270, 14}};
-    for (auto [twips, points] : cases) EXPECT_EQ(ui::PointsFromTwips(twips), points) << twips << " twips";
+// A format request the editor received: message, wParam, structure size and mask.
+struct EditorRequest {
+    UINT message;
+    WPARAM wParam;
+    UINT size;
+    DWORD mask;
+    bool operator==(const EditorRequest&) const = default;
+};
+
+LRESULT CALLBACK RecordRequests(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* seen = reinterpret_cast<std::vector<EditorRequest>*>(data);
+    if (message == EM_GETCHARFORMAT || message == EM_SETCHARFORMAT) {
+        const auto* f = reinterpret_cast<const CHARFORMAT2A*>(lParam);
+        seen->push_back({message, wParam, f->cbSize, f->dwMask});
+    } else if (message == EM_GETPARAFORMAT || message == EM_SETPARAFORMAT) {
+        const auto* f = reinterpret_cast<const PARAFORMAT*>(lParam);
+        seen->push_back({message, wParam, f->cbSize, f->dwMask});
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST_F(FormatBarTest, BarAsksTheEditorForTheSelectionsFormatOnceEachInItsOrder) {
+    SetText("uno dos");
+    Select(0, 3);
+    std::vector<EditorRequest> seen;
+    ASSERT_TRUE(SetWindowSubclass(Editor(), RecordRequests, 1, reinterpret_cast<DWORD_PTR>(&seen)));
+    ui::RefreshBar(*window_);
+    RemoveWindowSubclass(Editor(), RecordRequests, 1);
+    const UINT chars = sizeof(CHARFORMAT2A), paraLong = sizeof(PARAFORMAT2), paraShort = sizeof(PARAFORMAT);
+    const std::vector<EditorRequest> expected = {
+        {EM_GETCHARFORMAT, SCF_SELECTION, chars, CFM_FACE},
+        {EM_GETCHARFORMAT, SCF_SELECTION, chars, CFM_SIZE},
+        {EM_GETCHARFORMAT, SCF_SELECTION, chars, CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT},
+        {EM_GETPARAFORMAT, 0, paraLong, PFM_ALIGNMENT},
+        {EM_GETPARAFORMAT, 0, paraShort, PFM_NUMBERING},
+        {EM_GETCHARFORMAT, SCF_SELECTION, chars, CFM_COLOR},
+        {EM_GETCHARFORMAT, SCF_SELECTION, chars, CFM_BACKCOLOR},
+    };
+    ASSERT_EQ(seen.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_TRUE(seen[i] == expected[i]) << "request " << i << ": message " << seen[i].message << " mask "
+                                            << seen[i].mask << " size " << seen[i].size;
 }
 
 }  // namespace

@@ -1,26 +1,7 @@
-// Control and command identifiers of the link dialog, the record navigator
-// and the search dialog.
+// Control and command identifiers of the search dialog, "Buscar", and its menu.
 #pragma once
 
 namespace velmar::ui {
-
-namespace link_ids {
-inline constexpr int kLabel = 1001;
-inline constexpr int kFolderBox = 1002;
-inline constexpr int kExit = 1003;    // "Salir"
-inline constexpr int kBrowse = 1004;  // "..."
-}  // namespace link_ids
-
-namespace navigator_ids {
-inline constexpr int kFirst = 1901;     // "|<"
-inline constexpr int kPrevious = 1902;  // "<<"
-inline constexpr int kNext = 1903;      // ">>"
-inline constexpr int kLast = 1904;      // ">|"
-inline constexpr int kRecordLabel = 1905;
-inline constexpr int kNumberBox = 1907;
-inline constexpr int kGoTo = 1908;       // "Ir a"
-inline constexpr int kSearchBox = 1909;  // "Navegar con búsqueda"
-}  // namespace navigator_ids
 
 namespace search_ids {
 inline constexpr int kFieldLabel = 7001;
