@@ -34,8 +34,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     platform::SystemModalServices modal;
 
     ui::MainWindow window(state, modal, dialogs, SettingsFilePath());
-    if (!window.Create(instance)) return 0;
-    dialogs.Add(window.Window());
+    if (!window.Create(instance)) return 0;  // registered with the dialog router once created
     ShowWindow(window.Window(), show);
     UpdateWindow(window.Window());
     platform::RunUntilDestroyed(window.Window(), dialogs);

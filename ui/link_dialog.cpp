@@ -42,51 +42,31 @@ platform::UniqueFont BoldFont(int points) {
 
 LinkDialog::LinkDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                        HMENU menuBar)
-    : state_(&state), modal_(&modal), dialogs_(&dialogs), menuBar_(menuBar) {}
+    : DialogWindow(dialogs, Lifetime::Owned, Focus::Kept), state_(&state), modal_(&modal), menuBar_(menuBar) {}
 
-LinkDialog::~LinkDialog() {
-    if (window_ && IsWindow(window_)) DestroyWindow(window_);
-}
+// The window goes before the fonts its controls use.
+LinkDialog::~LinkDialog() { DestroyOpenWindow(); }
 
 bool LinkDialog::Create(HWND owner) {
     boldFont_ = BoldFont(8);
     browseFont_ = BoldFont(14);
-    platform::DialogTemplate t = LinkDialogTemplate();
-    HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc,
-                                             reinterpret_cast<LPARAM>(this));
+    HWND window = CreateFromTemplate(LinkDialogTemplate(), owner);
     if (!window) return false;
-    dialogs_->Add(window);
     ShowWindow(window, SW_SHOW);
     return true;
 }
 
 void LinkDialog::RunUntilClosed() {
-    if (window_) platform::RunUntilDestroyed(window_, *dialogs_);
+    if (Window()) platform::RunUntilDestroyed(Window(), Dialogs());
 }
 
-INT_PTR CALLBACK LinkDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<LinkDialog*>(lParam)->window_ = window;
-    }
-    auto* self = reinterpret_cast<LinkDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    if (!self) return FALSE;
+INT_PTR LinkDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
-            self->OnInitDialog();
-            break;
-        case WM_NCACTIVATE:
-            self->OnNcActivate(wParam != 0);
+            OnInitDialog();
             break;
         case WM_COMMAND:
-            self->OnCommand(LOWORD(wParam), HIWORD(wParam));
-            break;
-        case WM_DESTROY:
-            self->dialogs_->Remove(window);
-            break;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(window, DWLP_USER, 0);
-            self->window_ = nullptr;
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
             break;
         default:
             break;
@@ -96,20 +76,10 @@ INT_PTR CALLBACK LinkDialog::DialogProc(HWND window, UINT message, WPARAM wParam
 }
 
 void LinkDialog::OnInitDialog() {
-    SendMessageW(GetDlgItem(window_, ids::kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
-    SendMessageW(GetDlgItem(window_, ids::kExit), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
-    SendMessageW(GetDlgItem(window_, ids::kBrowse), WM_SETFONT, reinterpret_cast<WPARAM>(browseFont_.Get()), TRUE);
+    SendMessageW(Control(ids::kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
+    SendMessageW(Control(ids::kExit), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
+    SendMessageW(Control(ids::kBrowse), WM_SETFONT, reinterpret_cast<WPARAM>(browseFont_.Get()), TRUE);
     ValidateAndApply(false);
-}
-
-// The focus goes back to the control that had it when the dialog was left.
-void LinkDialog::OnNcActivate(bool active) {
-    if (!active) {
-        savedFocus_ = GetFocus();
-    } else if (savedFocus_) {
-        SetFocus(savedFocus_);
-        savedFocus_ = nullptr;
-    }
 }
 
 // Escape (IDCANCEL), the label and the folder box are left to the default
@@ -117,14 +87,14 @@ void LinkDialog::OnNcActivate(bool active) {
 void LinkDialog::OnCommand(int id, int code) {
     if (code != BN_CLICKED && code != 1) return;
     if (id == ids::kExit) {
-        DestroyWindow(window_);
+        DestroyWindow(Window());
     } else if (id == ids::kBrowse) {
         Browse();
     }
 }
 
 void LinkDialog::Browse() {
-    std::string picked = BrowseForFolder(*modal_, window_);
+    std::string picked = BrowseForFolder(*modal_, Window());
     // A cancelled browse keeps the linked folder and the linked flag as they
     // were: emptying the folder would leave the database commands enabled
     // with no database behind them.
@@ -137,7 +107,7 @@ void LinkDialog::Browse() {
 // settings file keeps), while the folder box keeps its text.
 void LinkDialog::ValidateAndApply(bool afterPick) {
     LinkOutcome outcome = ValidateLink(state_->link.db, state_->link.linked, state_->search.state.results, afterPick);
-    if (outcome.folderBox) platform::SetWindowTextAnsi(GetDlgItem(window_, ids::kFolderBox), *outcome.folderBox);
+    if (outcome.folderBox) platform::SetWindowTextAnsi(Control(ids::kFolderBox), *outcome.folderBox);
     if (outcome.showBadFormat)
         modal_->ShowMessageBox({nullptr, platform::WideFromAnsi(kBadFormatMessage), MainWindow::kMessageTitle, MB_OK});
     ApplyDatabaseMenuState(menuBar_, state_->link.linked);

@@ -9,43 +9,37 @@
 #include <string>
 
 #include "ui/program_state.h"
+#include "platform/dialog_window.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "platform/modal_services.h"
 
 namespace velmar::ui {
 
-class LinkDialog {
+class LinkDialog : public platform::DialogWindow {
 public:
     // `menuBar` is the main window's, whose database items the dialog sets.
     LinkDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HMENU menuBar);
-    ~LinkDialog();
-    LinkDialog(const LinkDialog&) = delete;
-    LinkDialog& operator=(const LinkDialog&) = delete;
+    ~LinkDialog() override;
 
     // Builds and shows the dialog; it checks the linked folder as it opens.
     bool Create(HWND owner);
     // Runs the dialog's modal loop until "Salir" closes it.
     void RunUntilClosed();
 
-    HWND Window() const { return window_; }
 
     static const wchar_t* const kCaption;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnInitDialog();
     void OnCommand(int id, int code);
-    void OnNcActivate(bool active);
     void ValidateAndApply(bool afterPick);
     void Browse();
 
     ProgramState* state_;
     platform::ModalServices* modal_;
-    platform::DialogRouter* dialogs_;
     HMENU menuBar_;
-    HWND window_ = nullptr;
-    HWND savedFocus_ = nullptr;
     // Created before the dialog is shown and deleted after it has closed.
     platform::UniqueFont boldFont_;
     platform::UniqueFont browseFont_;

@@ -85,53 +85,40 @@ platform::DialogTemplate MainWindow::Template() {
 
 MainWindow::MainWindow(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                        std::string settingsPath)
-    : state_(&state), modal_(&modal), dialogs_(&dialogs), settingsPath_(std::move(settingsPath)) {}
+    : DialogWindow(dialogs, Lifetime::Owned, Focus::Default),
+      state_(&state),
+      modal_(&modal),
+      settingsPath_(std::move(settingsPath)) {}
 
-MainWindow::~MainWindow() {
-    if (window_ && IsWindow(window_)) DestroyWindow(window_);
-}
+// The window goes before the fonts and icons its controls use.
+MainWindow::~MainWindow() { DestroyOpenWindow(); }
 
-bool MainWindow::Create(HINSTANCE instance) {
-    platform::DialogTemplate t = Template();
-    HWND window = CreateDialogIndirectParamW(instance, t.Get(), nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
-    return window != nullptr;
-}
+bool MainWindow::Create(HINSTANCE instance) { return CreateFromTemplate(Template(), nullptr, instance) != nullptr; }
 
-INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<MainWindow*>(lParam)->window_ = window;
-    }
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, DWLP_USER));
-    if (!self) return FALSE;
-
+INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            return self->OnInitDialog();
+            return OnInitDialog();
         case WM_COMMAND:
-            self->OnCommand(LOWORD(wParam), HIWORD(wParam));
+            OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
         case WM_NOTIFY:
             if (!lParam) return FALSE;
-            SetWindowLongPtrW(window, DWLP_MSGRESULT, self->OnNotify(*reinterpret_cast<const NMHDR*>(lParam)));
-            return FALSE;
+            return SetMessageResult(OnNotify(*reinterpret_cast<const NMHDR*>(lParam)), FALSE);
         case WM_SIZE:
-            self->OnSize(wParam);
+            OnSize(wParam);
             return FALSE;
         case WM_SYSCOMMAND:
-            if (!self->OnSysCommand(wParam)) return FALSE;
-            SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);
-            return TRUE;
+            if (!OnSysCommand(wParam)) return FALSE;
+            return SetMessageResult(0, TRUE);
         case WM_DRAWITEM:
-            return self->OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+            return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
         case WM_DESTROY:
-            self->OnDestroy();
+            OnDestroy();
             return FALSE;
         case WM_NCDESTROY:
-            SetWindowLongPtrW(window, DWLP_USER, 0);
-            self->window_ = nullptr;
-            self->editor_ = nullptr;
-            self->menuBar_ = nullptr;
+            editor_ = nullptr;
+            menuBar_ = nullptr;
             return FALSE;
         default:
             return FALSE;
@@ -149,12 +136,12 @@ BOOL MainWindow::OnInitDialog() {
 // The parts of the window that the template cannot carry: icons, the editor's
 // options, the size list's items, the effect toggles' own fonts and the menu bar.
 void MainWindow::BuildWindow() {
-    editor_ = GetDlgItem(window_, ids::kEditor);
+    editor_ = GetDlgItem(Window(), ids::kEditor);
 
     bigIcon_ = LoadIconResource(VELMAR_ICON_WINDOW, 32);
     smallIcon_ = LoadIconResource(VELMAR_ICON_WINDOW, 16);
-    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
-    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 
     ed::SetOptions(editor_, ECOOP_OR, ECO_SELECTIONBAR);
     ed::LimitText(editor_, kEditorTextLimit);
@@ -184,7 +171,7 @@ void MainWindow::BuildWindow() {
     }
 
     platform::UniqueMenu bar = BuildMenuBar();
-    if (SetMenu(window_, bar.Get())) menuBar_ = bar.Release();  // the window destroys it with itself
+    if (SetMenu(Window(), bar.Get())) menuBar_ = bar.Release();  // the window destroys it with itself
     KeepClientSizeWithMenu();
 }
 
@@ -192,10 +179,10 @@ void MainWindow::BuildWindow() {
 // grows by that much so the client area keeps its designed size, and stays
 // centred on the work area.
 void MainWindow::KeepClientSizeWithMenu() {
-    RECT client = platform::DialogUnitsToPixels(window_, RECT{0, 0, kClientWidth, kClientHeight});
-    auto style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
-    auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
-    AdjustWindowRectEx(&client, style, GetMenu(window_) != nullptr, exStyle);
+    RECT client = platform::DialogUnitsToPixels(Window(), RECT{0, 0, kClientWidth, kClientHeight});
+    auto style = static_cast<DWORD>(GetWindowLongPtrW(Window(), GWL_STYLE));
+    auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(Window(), GWL_EXSTYLE));
+    AdjustWindowRectEx(&client, style, GetMenu(Window()) != nullptr, exStyle);
     int width = client.right - client.left;
     int height = client.bottom - client.top;
     RECT work{};
@@ -204,21 +191,21 @@ void MainWindow::KeepClientSizeWithMenu() {
     // work area, so the caption and the menu bar can always be reached.
     int x = std::max<int>(work.left, work.left + ((work.right - work.left) - width) / 2);
     int y = std::max<int>(work.top, work.top + ((work.bottom - work.top) - height) / 2);
-    SetWindowPos(window_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Window(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     // A menu bar that wraps onto a second line only shows once it is laid out:
     // measure again and make up the difference.
     RECT actual{};
-    GetClientRect(window_, &actual);
-    RECT wanted = platform::DialogUnitsToPixels(window_, RECT{0, 0, kClientWidth, kClientHeight});
+    GetClientRect(Window(), &actual);
+    RECT wanted = platform::DialogUnitsToPixels(Window(), RECT{0, 0, kClientWidth, kClientHeight});
     int missing = wanted.bottom - actual.bottom;
     if (missing > 0)
-        SetWindowPos(window_, nullptr, 0, 0, width, height + missing, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+        SetWindowPos(Window(), nullptr, 0, 0, width, height + missing, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 SIZE MainWindow::WindowSizeInDialogUnits() const {
     RECT r{};
-    GetWindowRect(window_, &r);
-    return platform::PixelsToDialogUnits(window_, SIZE{r.right - r.left, r.bottom - r.top});
+    GetWindowRect(Window(), &r);
+    return platform::PixelsToDialogUnits(Window(), SIZE{r.right - r.left, r.bottom - r.top});
 }
 
 void MainWindow::Initialise() {
@@ -229,7 +216,7 @@ void MainWindow::Initialise() {
     RECT editorRect{};
     GetWindowRect(editor_, &editorRect);
     initialEditor_ = platform::PixelsToDialogUnits(
-        window_, SIZE{editorRect.right - editorRect.left, editorRect.bottom - editorRect.top});
+        Window(), SIZE{editorRect.right - editorRect.left, editorRect.bottom - editorRect.top});
 
     link.linked = !link.db.folder.empty() && CheckDatabaseFolder(link.db) == FolderCheck::FolderValid;
     if (link.linked) state_->search.state.results.flag = 0;
@@ -274,17 +261,16 @@ void MainWindow::OnCommand(int id, int code) {
         case ids::kQuit:
             Quit();
             break;
-        case ids::kLink:
-            if (guards.linkDialog) break;
-            guards.linkDialog = true;
-            RunLinkDialog(*this);
-            guards.linkDialog = false;
+        case ids::kLink: {
+            GuardHold hold = GuardHold::Take(guards.linkDialog);
+            if (hold) RunLinkDialog(*this);
             break;
-        case ids::kNavigator:
-            if (guards.databaseDialog) break;
-            guards.databaseDialog = true;
-            OpenRecordNavigator(*this);
+        }
+        case ids::kNavigator: {
+            GuardHold hold = GuardHold::Take(guards.databaseDialog);
+            if (hold) OpenRecordNavigator(*this, std::move(hold));
             break;
+        }
         case ids::kSearch:
             OpenSearch();
             break;
@@ -355,7 +341,7 @@ void MainWindow::OnSize(WPARAM kind) {
         units.cx = initialEditor_.cx + static_cast<int16_t>(now.cx - initialWindow_.cx);
         units.cy = initialEditor_.cy + static_cast<int16_t>(now.cy - initialWindow_.cy);
     }
-    RECT pixels = platform::DialogUnitsToPixels(window_, RECT{0, 0, units.cx, units.cy});
+    RECT pixels = platform::DialogUnitsToPixels(Window(), RECT{0, 0, units.cx, units.cy});
     SetWindowPos(editor_, nullptr, 0, 0, pixels.right, pixels.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -363,7 +349,7 @@ void MainWindow::OnSize(WPARAM kind) {
 // only through "Salir", which also saves the settings.
 bool MainWindow::OnSysCommand(WPARAM command) {
     if ((command & 0xFFF0) != SC_CLOSE) return false;
-    ShowWindow(window_, SW_SHOW);
+    ShowWindow(Window(), SW_SHOW);
     return true;
 }
 
@@ -387,42 +373,38 @@ COLORREF MainWindow::SwatchColour(int swatchId) const {
 }
 
 void MainWindow::OnDestroy() {
-    dialogs_->Remove(window_);
     // Wakes a message loop that waits in GetMessage, so it sees the window gone.
     PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
 void MainWindow::ShowAbout() {
-    WindowGuards& guards = state_->guards;
-    if (guards.aboutBox) return;
-    guards.aboutBox = true;
+    GuardHold hold = GuardHold::Take(state_->guards.aboutBox);
+    if (!hold) return;
     modal_->ShowMessageBox({nullptr, kAboutText, kMessageTitle, MB_OK});
-    guards.aboutBox = false;
 }
 
 void MainWindow::Quit() {
     SettingsFileAt(settingsPath_, "save", state_->link.db.folder);
-    DestroyWindow(window_);
+    DestroyWindow(Window());
 }
 
 void MainWindow::OpenSearch() {
-    WindowGuards& guards = state_->guards;
-    if (guards.databaseDialog) return;
-    guards.databaseDialog = true;
+    GuardHold hold = GuardHold::Take(state_->guards.databaseDialog);
+    if (!hold) return;
     const LinkedDatabase& db = state_->link.db;
     if (!db.folder.empty() && KindOfPath(db.DefinitionFilePath()) != PathKind::Missing) {
-        OpenSearchDialog(*this);
+        OpenSearchDialog(*this, std::move(hold));
         return;
     }
+    // The flag stays set until the message has been answered.
     modal_->ShowMessageBox({nullptr, kNoDatabaseText, kMessageTitle, MB_OK});
-    guards.databaseDialog = false;
 }
 
 void MainWindow::ShowContextMenu(LPARAM mousePosition) {
     platform::UniqueMenu menu = BuildPopupMenu(ContextMenuEntries(ReadContextMenuFacts(editor_)));
     POINT at{static_cast<LONG>(LOWORD(mousePosition)), static_cast<LONG>(HIWORD(mousePosition))};
     ClientToScreen(editor_, &at);
-    modal_->TrackPopupMenu({menu.Get(), 0, at, window_});
+    modal_->TrackPopupMenu({menu.Get(), 0, at, Window()});
 }
 
 }  // namespace velmar::ui

@@ -10,33 +10,29 @@
 
 #include "ui/program_state.h"
 #include "platform/dialog_template.h"
+#include "platform/dialog_window.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "platform/modal_services.h"
 
 namespace velmar::ui {
 
-class MainWindow {
+class MainWindow : public platform::DialogWindow {
 public:
     // `settingsPath` is the settings file to read at initialisation and to
     // write on "Salir"; the program passes the one beside its executable.
     MainWindow(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                std::string settingsPath);
-    ~MainWindow();
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
+    ~MainWindow() override;
 
     // Creates the window hidden, with its controls and menu, and initialises
     // it. The rich-edit library must be loaded. False when creation failed.
     bool Create(HINSTANCE instance);
 
-    HWND Window() const { return window_; }
     HWND Editor() const { return editor_; }
-    HWND Control(int id) const { return GetDlgItem(window_, id); }
     HMENU MenuBar() const { return menuBar_; }
     ProgramState& State() { return *state_; }
     platform::ModalServices& Modal() { return *modal_; }
-    platform::DialogRouter& Dialogs() { return *dialogs_; }
 
     // Sizes recorded at initialisation, in dialog units.
     SIZE InitialWindowSize() const { return initialWindow_; }
@@ -57,7 +53,7 @@ public:
     static const wchar_t* const kNoDatabaseText;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     BOOL OnInitDialog();
     void OnCommand(int id, int code);
@@ -78,10 +74,8 @@ private:
 
     ProgramState* state_;
     platform::ModalServices* modal_;
-    platform::DialogRouter* dialogs_;
     std::string settingsPath_;
 
-    HWND window_ = nullptr;
     HWND editor_ = nullptr;
     HMENU menuBar_ = nullptr;  // owned by the window once attached
     bool initialised_ = false;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "database/display_cache.h"
 #include "database/linked_database.h"
@@ -24,11 +25,49 @@ struct DatabaseLink {
 };
 
 // One-at-a-time guards of the secondary windows. The record navigator and the
-// search dialog share `databaseDialog`, so at most one of them is open.
+// search dialog share `databaseDialog`, so at most one of them is open. They
+// are set and cleared only through a GuardHold.
 struct WindowGuards {
     bool aboutBox = false;
     bool linkDialog = false;
     bool databaseDialog = false;
+};
+
+// Holds one guard set: taken only while the guard is clear, and clearing it
+// when released or when the holder ends, so that no path (a window that fails
+// to open, an early return) leaves it set. Move-only: a window that opens
+// takes the hold over from the command that opened it.
+class GuardHold {
+public:
+    GuardHold() = default;
+    // The hold of `guard`, or an empty one when the guard is set already.
+    static GuardHold Take(bool& guard) {
+        if (guard) return {};
+        guard = true;
+        return GuardHold(&guard);
+    }
+    GuardHold(GuardHold&& other) noexcept : guard_(std::exchange(other.guard_, nullptr)) {}
+    GuardHold& operator=(GuardHold&& other) noexcept {
+        if (this != &other) {
+            Release();
+            guard_ = std::exchange(other.guard_, nullptr);
+        }
+        return *this;
+    }
+    GuardHold(const GuardHold&) = delete;
+    GuardHold& operator=(const GuardHold&) = delete;
+    ~GuardHold() { Release(); }
+
+    explicit operator bool() const { return guard_ != nullptr; }
+    // Clears the guard now (a window that lets the next command in before it is gone).
+    void Release() {
+        if (guard_) *guard_ = false;
+        guard_ = nullptr;
+    }
+
+private:
+    explicit GuardHold(bool* guard) : guard_(guard) {}
+    bool* guard_ = nullptr;
 };
 
 // Colours as COLORREF values (0x00BBGGRR).

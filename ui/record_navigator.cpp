@@ -71,64 +71,33 @@ void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
     if (!text.empty()) platform::editor::SetTextAnsi(editor, text);
 }
 
-RecordNavigator::RecordNavigator(ProgramState& state, platform::DialogRouter& dialogs, HWND editor)
-    : state_(&state), dialogs_(&dialogs), editor_(editor) {}
+RecordNavigator::RecordNavigator(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, GuardHold hold)
+    : DialogWindow(dialogs, Lifetime::SelfDeleting, Focus::Kept),
+      state_(&state),
+      editor_(editor),
+      hold_(std::move(hold)) {}
 
-HWND RecordNavigator::Open(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, HWND owner) {
-    auto* navigator = new RecordNavigator(state, dialogs, editor);
+HWND RecordNavigator::Open(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, HWND owner,
+                           GuardHold hold) {
+    auto* navigator = new RecordNavigator(state, dialogs, editor, std::move(hold));
     navigator->smallFont_ = BoldFont(8);
     navigator->largeFont_ = BoldFont(10);
-    platform::DialogTemplate t = NavigatorTemplate();
-    // Held as if a handler ran, so that a window that fails during its
-    // creation leaves the object to be deleted here.
-    ++navigator->handlerDepth_;
-    HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc,
-                                             reinterpret_cast<LPARAM>(navigator));
-    --navigator->handlerDepth_;
-    if (!window || navigator->windowGone_) {
-        delete navigator;
-        return nullptr;
-    }
-    dialogs.Add(window);
+    HWND window = navigator->CreateFromTemplate(NavigatorTemplate(), owner);
+    if (!window) delete navigator;  // and with it the hold of the flag
     return window;
 }
 
-INT_PTR CALLBACK RecordNavigator::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<RecordNavigator*>(lParam)->window_ = window;
-    }
-    auto* self = reinterpret_cast<RecordNavigator*>(GetWindowLongPtrW(window, DWLP_USER));
-    if (!self) return FALSE;
-    ++self->handlerDepth_;
-    INT_PTR result = self->Dispatch(message, wParam, lParam);
-    if (--self->handlerDepth_ == 0 && self->windowGone_) delete self;
-    return result;
-}
-
-INT_PTR RecordNavigator::Dispatch(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR RecordNavigator::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
-            return FALSE;
-        case WM_NCACTIVATE:
-            OnNcActivate(wParam != 0);
             return FALSE;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) != SC_CLOSE || !OnClose()) return FALSE;
-            SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
-            return TRUE;
-        case WM_DESTROY:
-            dialogs_->Remove(window_);
-            return FALSE;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(window_, DWLP_USER, 0);
-            window_ = nullptr;
-            windowGone_ = true;
-            return FALSE;
+            return SetMessageResult(0, TRUE);
         default:
             return FALSE;
     }
@@ -164,21 +133,12 @@ void RecordNavigator::OnInitDialog() {
     // navigator exists.
     if (searchBoxChangePending_) {
         searchBoxChangePending_ = false;
-        PostMessageW(window_, WM_COMMAND, MAKEWPARAM(ids::kSearchBox, BN_CLICKED),
+        PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(ids::kSearchBox, BN_CLICKED),
                      reinterpret_cast<LPARAM>(Control(ids::kSearchBox)));
     }
     if (closeRequested_) {
         closeRequested_ = false;
-        PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    }
-}
-
-void RecordNavigator::OnNcActivate(bool active) {
-    if (!active) {
-        savedFocus_ = GetFocus();
-    } else if (savedFocus_) {
-        SetFocus(savedFocus_);
-        savedFocus_ = nullptr;
+        PostMessageW(Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
     }
 }
 
@@ -207,13 +167,13 @@ void RecordNavigator::OnCommand(int id, int code) {
             return;
     }
     // What arrived while a record was being shown.
-    while (window_ && searchBoxChangePending_ && !moving_) {
+    while (Window() && searchBoxChangePending_ && !moving_) {
         searchBoxChangePending_ = false;
         moving_ = true;
         SearchBoxChanged();
         moving_ = false;
     }
-    if (window_ && closeRequested_ && !moving_) OnClose();
+    if (Window() && closeRequested_ && !moving_) OnClose();
 }
 
 void RecordNavigator::MoveBy(int id) {
@@ -235,7 +195,7 @@ void RecordNavigator::MoveBy(int id) {
     }
 
     moving_ = false;
-    if (!window_) return;
+    if (!Window()) return;
     for (int button : kMoveButtons) EnableWindow(Control(button), TRUE);
     if (!SearchNavigationInEffect(nav, results)) EnableWindow(Control(ids::kGoTo), TRUE);
 }
@@ -263,7 +223,7 @@ void RecordNavigator::ShowPosition() {
 
 void RecordNavigator::ShowRecord(int64_t record) {
     FormatRecord(*state_, editor_, record);
-    if (window_) platform::SetWindowTextAnsi(Control(ids::kRecordLabel), std::to_string(record));
+    if (Window()) platform::SetWindowTextAnsi(Control(ids::kRecordLabel), std::to_string(record));
 }
 
 void RecordNavigator::SetGoToEnabled(bool enabled) {
@@ -279,14 +239,13 @@ bool RecordNavigator::OnClose() {
         closeRequested_ = true;
         return true;
     }
-    state_->guards.databaseDialog = false;
-    DestroyWindow(window_);
+    hold_.Release();
+    DestroyWindow(Window());
     return true;
 }
 
-void OpenRecordNavigator(MainWindow& window) {
-    if (!RecordNavigator::Open(window.State(), window.Dialogs(), window.Editor(), nullptr))
-        window.State().guards.databaseDialog = false;  // nothing opened: the flag must not stay set
+void OpenRecordNavigator(MainWindow& window, GuardHold hold) {
+    RecordNavigator::Open(window.State(), window.Dialogs(), window.Editor(), nullptr, std::move(hold));
 }
 
 }  // namespace velmar::ui

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "ui/program_state.h"
+#include "platform/dialog_window.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "ui/navigator_moves.h"
@@ -20,27 +21,24 @@ namespace velmar::ui {
 // content. With no template held, or an empty result, the editor is left alone.
 void FormatRecord(ProgramState& state, HWND editor, int64_t record);
 
-class RecordNavigator {
+class RecordNavigator : public platform::DialogWindow {
 public:
     // Builds the navigator and shows it; it shows record 1 (or the first
-    // result) as it opens. The object belongs to its window from then on.
-    // Nothing when the window could not be created.
-    static HWND Open(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, HWND owner);
+    // result) as it opens. The object belongs to its window from then on and
+    // holds the database dialog flag (`hold`) until it closes. Nothing when
+    // the window could not be created (the flag is then clear again).
+    static HWND Open(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, HWND owner, GuardHold hold);
 
     static const wchar_t* const kCaption;
 
 private:
-    RecordNavigator(ProgramState& state, platform::DialogRouter& dialogs, HWND editor);
-    ~RecordNavigator() = default;
-    RecordNavigator(const RecordNavigator&) = delete;
-    RecordNavigator& operator=(const RecordNavigator&) = delete;
+    RecordNavigator(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, GuardHold hold);
+    ~RecordNavigator() override = default;
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnInitDialog();
     void OnCommand(int id, int code);
-    void OnNcActivate(bool active);
     bool OnClose();
 
     void MoveBy(int id);
@@ -49,31 +47,25 @@ private:
     void ShowPosition();
     void ShowRecord(int64_t record);
     void SetGoToEnabled(bool enabled);
-    HWND Control(int id) const { return GetDlgItem(window_, id); }
 
     ProgramState* state_;
-    platform::DialogRouter* dialogs_;
     HWND editor_;
-    HWND window_ = nullptr;
-    HWND savedFocus_ = nullptr;
+    GuardHold hold_;  // the database dialog flag, held while the navigator is open
     platform::UniqueFont smallFont_;
     platform::UniqueFont largeFont_;
 
     // Showing a record lets messages through while it reads the database; a
     // message so handled may ask to close the window or flip the check box.
-    // Both wait until the record is shown, and the object outlives its window
-    // until the outermost handler has returned.
-    int handlerDepth_ = 0;
-    bool windowGone_ = false;
+    // Both wait until the record is shown.
     bool moving_ = false;
     bool closeRequested_ = false;
     bool searchBoxChangePending_ = false;
 };
 
 class MainWindow;
-// "Navegador": opens the window modelessly, without an owner, and returns at once. The
-// main window sets the database dialog flag first; the window clears it when
-// it closes.
-void OpenRecordNavigator(MainWindow& window);
+// "Navegador": opens the window modelessly, without an owner, and returns at
+// once. The main window takes the database dialog flag first and hands the
+// hold over; the window clears the flag when it closes.
+void OpenRecordNavigator(MainWindow& window, GuardHold hold);
 
 }  // namespace velmar::ui

@@ -84,68 +84,37 @@ TimeOfDay LocalTimeOfDay() {
 
 }  // namespace
 
-SearchDialog::SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs)
-    : state_(&state), modal_(&modal), dialogs_(&dialogs) {}
+SearchDialog::SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+                           GuardHold hold)
+    : DialogWindow(dialogs, Lifetime::SelfDeleting, Focus::Kept), state_(&state), modal_(&modal), hold_(std::move(hold)) {}
 
 HWND SearchDialog::Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
-                        HWND owner) {
-    auto* dialog = new SearchDialog(state, modal, dialogs);
+                        HWND owner, GuardHold hold) {
+    auto* dialog = new SearchDialog(state, modal, dialogs, std::move(hold));
     platform::FontSpec request{L"MS Sans Serif", 10};
     request.weight = FW_BOLD;
     dialog->font_ = platform::CreateScreenFont(request);
     dialog->menu_ = SearchMenuBar();
-    platform::DialogTemplate t = SearchDialogTemplate();
-    // Held as if a handler ran, so that a window that fails during its
-    // creation leaves the object to be deleted here.
-    ++dialog->handlerDepth_;
-    HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc,
-                                             reinterpret_cast<LPARAM>(dialog));
-    --dialog->handlerDepth_;
-    if (!window || dialog->windowGone_) {
-        delete dialog;
+    HWND window = dialog->CreateFromTemplate(SearchDialogTemplate(), owner);
+    if (!window) {
+        delete dialog;  // and with it the hold of the flag
         return nullptr;
     }
-    dialogs.Add(window);
     ShowWindow(window, SW_SHOW);
     return window;
 }
 
-INT_PTR CALLBACK SearchDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<SearchDialog*>(lParam)->window_ = window;
-    }
-    auto* self = reinterpret_cast<SearchDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    if (!self) return FALSE;
-    ++self->handlerDepth_;
-    INT_PTR result = self->Dispatch(message, wParam, lParam);
-    if (--self->handlerDepth_ == 0 && self->windowGone_) delete self;
-    return result;
-}
-
-INT_PTR SearchDialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
+INT_PTR SearchDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog();
-            return FALSE;
-        case WM_NCACTIVATE:
-            OnNcActivate(wParam != 0);
             return FALSE;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) != SC_CLOSE || !OnClose()) return FALSE;
-            SetWindowLongPtrW(window_, DWLP_MSGRESULT, 0);
-            return TRUE;
-        case WM_DESTROY:
-            dialogs_->Remove(window_);
-            return FALSE;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(window_, DWLP_USER, 0);
-            window_ = nullptr;
-            windowGone_ = true;
-            return FALSE;
+            return SetMessageResult(0, TRUE);
         default:
             return FALSE;
     }
@@ -154,7 +123,7 @@ INT_PTR SearchDialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
 void SearchDialog::OnInitDialog() {
     for (int id = ids::kFieldLabel; id < ids::kFieldLabel + kControlCount; ++id)
         SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
-    if (SetMenu(window_, menu_.Get())) menu_.Release();  // destroyed with the window
+    if (SetMenu(Window(), menu_.Get())) menu_.Release();  // destroyed with the window
 
     FillFieldBox();
     HWND operators = Control(ids::kOperatorBox);
@@ -169,14 +138,6 @@ void SearchDialog::OnInitDialog() {
     search.state.results.flag = 0;
 }
 
-void SearchDialog::OnNcActivate(bool active) {
-    if (!active) {
-        savedFocus_ = GetFocus();
-    } else if (savedFocus_) {
-        SetFocus(savedFocus_);
-        savedFocus_ = nullptr;
-    }
-}
 
 // Commands from the boxes and from Escape (IDCANCEL) are not handled. While a
 // search runs its buttons are disabled, and commands that reach the dialog
@@ -250,18 +211,18 @@ void SearchDialog::Search() {
     } else if (request.kind == SearchRequest::Kind::Run) {
         TimeOfDay start = LocalTimeOfDay();
         ProgressCaption progress([] { return static_cast<uint64_t>(GetTickCount64()); });
-        HWND window = window_;
+        HWND window = Window();
         RunSearch(state_->link.db, search.state, request, [&progress, window](int64_t record, int64_t count) {
             if (std::optional<std::string> text = progress.Next(record, count))
                 platform::SetWindowTextAnsi(window, *text);
         });
         modal_->ShowMessageBox(
             {nullptr, platform::WideFromAnsi(ClosingMessage(search.state.results)), MainWindow::kMessageTitle, MB_OK});
-        if (window_) platform::SetWindowTextAnsi(window_, SearchTimesCaption(start, LocalTimeOfDay()));
+        if (Window()) platform::SetWindowTextAnsi(Window(), SearchTimesCaption(start, LocalTimeOfDay()));
     }
 
     searching_ = false;
-    if (!window_) return;
+    if (!Window()) return;
     SetButtonsEnabled(true);
     if (closeRequested_) OnClose();
 }
@@ -280,9 +241,9 @@ void SearchDialog::Reset() {
 }
 
 void SearchDialog::Exit() {
-    state_->guards.databaseDialog = false;
-    HWND window = window_;
-    platform::PumpOneMessage(*dialogs_);
+    hold_.Release();
+    HWND window = Window();
+    platform::PumpOneMessage(Dialogs());
     if (IsWindow(window)) DestroyWindow(window);
 }
 
@@ -294,8 +255,8 @@ bool SearchDialog::OnClose() {
         closeRequested_ = true;
         return true;
     }
-    state_->guards.databaseDialog = false;
-    DestroyWindow(window_);
+    hold_.Release();
+    DestroyWindow(Window());
     return true;
 }
 
@@ -303,9 +264,8 @@ void SearchDialog::SetButtonsEnabled(bool enabled) {
     for (int id : {ids::kExit, ids::kApply, ids::kSearch}) EnableWindow(Control(id), enabled ? TRUE : FALSE);
 }
 
-void OpenSearchDialog(MainWindow& window) {
-    if (!SearchDialog::Open(window.State(), window.Modal(), window.Dialogs(), nullptr))
-        window.State().guards.databaseDialog = false;  // nothing opened: the flag must not stay set
+void OpenSearchDialog(MainWindow& window, GuardHold hold) {
+    SearchDialog::Open(window.State(), window.Modal(), window.Dialogs(), nullptr, std::move(hold));
 }
 
 }  // namespace velmar::ui

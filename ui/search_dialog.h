@@ -8,33 +8,32 @@
 #include <windows.h>
 
 #include "ui/program_state.h"
+#include "platform/dialog_window.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "platform/modal_services.h"
 
 namespace velmar::ui {
 
-class SearchDialog {
+class SearchDialog : public platform::DialogWindow {
 public:
     // Builds the dialog, its font and menu, and shows it. The object belongs to
-    // its window from then on and is deleted with it. Nothing when the window
-    // could not be created.
-    static HWND Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HWND owner);
+    // its window from then on, is deleted with it, and holds the database
+    // dialog flag (`hold`) until it closes. Nothing when the window could not
+    // be created (the flag is then clear again).
+    static HWND Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HWND owner,
+                     GuardHold hold);
 
     static const wchar_t* const kCaption;
 
 private:
-    SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs);
-    ~SearchDialog() = default;
-    SearchDialog(const SearchDialog&) = delete;
-    SearchDialog& operator=(const SearchDialog&) = delete;
+    SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, GuardHold hold);
+    ~SearchDialog() override = default;
 
-    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void OnInitDialog();
     void OnCommand(int id, int code);
-    void OnNcActivate(bool active);
     bool OnClose();
 
     void FillFieldBox();
@@ -43,29 +42,23 @@ private:
     void Reset();
     void Exit();
     void SetButtonsEnabled(bool enabled);
-    HWND Control(int id) const { return GetDlgItem(window_, id); }
 
     ProgramState* state_;
     platform::ModalServices* modal_;
-    platform::DialogRouter* dialogs_;
-    HWND window_ = nullptr;
-    HWND savedFocus_ = nullptr;
+    GuardHold hold_;             // the database dialog flag, held while the dialog is open
     platform::UniqueFont font_;  // on all fourteen controls; lives as long as the window
     platform::UniqueMenu menu_;  // until the window takes it over
 
-    // A handler may let messages through (the search does, for every cell it
-    // reads), and one of them may close the window: the object outlives the
-    // window until the outermost handler has returned.
-    int handlerDepth_ = 0;
-    bool windowGone_ = false;
+    // The search lets messages through for every cell it reads, and one of
+    // them may ask to close the window.
     bool searching_ = false;
     bool closeRequested_ = false;  // a close asked for during the search, carried out after it
 };
 
 class MainWindow;
-// "Buscar": opens the window modelessly, without an owner, and returns at once. The
-// main window sets the database dialog flag first; the window clears it when
-// it closes.
-void OpenSearchDialog(MainWindow& window);
+// "Buscar": opens the window modelessly, without an owner, and returns at
+// once. The main window takes the database dialog flag first and hands the
+// hold over; the window clears the flag when it closes.
+void OpenSearchDialog(MainWindow& window, GuardHold hold);
 
 }  // namespace velmar::ui

@@ -1,0 +1,70 @@
+#include "platform/dialog_window.h"
+
+namespace velmar::platform {
+
+DialogWindow::DialogWindow(DialogRouter& dialogs, Lifetime lifetime, Focus focus)
+    : dialogs_(&dialogs), lifetime_(lifetime), focus_(focus) {}
+
+DialogWindow::~DialogWindow() {
+    DestroyOpenWindow();
+}
+
+void DialogWindow::DestroyOpenWindow() {
+    if (window_ && IsWindow(window_)) DestroyWindow(window_);
+}
+
+HWND DialogWindow::CreateFromTemplate(const DialogTemplate& dialogTemplate, HWND owner, HINSTANCE instance) {
+    // Held as if a handler ran, so that a window that ends during its own
+    // creation leaves the object to the caller instead of deleting it here.
+    ++handlerDepth_;
+    HWND window =
+        CreateDialogIndirectParamW(instance, dialogTemplate.Get(), owner, Procedure, reinterpret_cast<LPARAM>(this));
+    --handlerDepth_;
+    if (!window || windowGone_) return nullptr;
+    dialogs_->Add(window);
+    return window;
+}
+
+INT_PTR DialogWindow::SetMessageResult(LRESULT result, INT_PTR handled) {
+    SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+    return handled;
+}
+
+void DialogWindow::KeepFocus(bool active) {
+    if (!active) {
+        savedFocus_ = GetFocus();
+    } else if (savedFocus_) {
+        SetFocus(savedFocus_);
+        savedFocus_ = nullptr;
+    }
+}
+
+INT_PTR CALLBACK DialogWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<DialogWindow*>(lParam)->window_ = window;
+    }
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (!self) return FALSE;
+    ++self->handlerDepth_;
+    switch (message) {
+        case WM_NCACTIVATE:
+            if (self->focus_ == Focus::Kept) self->KeepFocus(wParam != 0);
+            break;
+        case WM_DESTROY:
+            self->dialogs_->Remove(window);
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window, DWLP_USER, 0);
+            self->window_ = nullptr;
+            self->windowGone_ = true;
+            break;
+        default:
+            break;
+    }
+    INT_PTR result = self->OnMessage(message, wParam, lParam);
+    if (--self->handlerDepth_ == 0 && self->windowGone_ && self->lifetime_ == Lifetime::SelfDeleting) delete self;
+    return result;
+}
+
+}  // namespace velmar::platform

@@ -1,0 +1,71 @@
+// The one base of the program's windows, all of them dialogs built from
+// in-memory templates. It holds what every window would otherwise repeat:
+// binding the object to its window (DWLP_USER), control lookup, registration
+// with the dialog router while the window exists, the keyboard focus kept
+// across deactivation, and, for windows that own themselves, deletion once
+// the window is gone and no handler of it is still running (a handler may
+// let messages through, and one of them may close the window).
+#pragma once
+
+#include <windows.h>
+
+#include "platform/dialog_template.h"
+#include "platform/message_loop.h"
+
+namespace velmar::platform {
+
+class DialogWindow {
+public:
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+
+    HWND Window() const { return window_; }
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    DialogRouter& Dialogs() const { return *dialogs_; }
+
+protected:
+    enum class Lifetime {
+        Owned,        // the creator owns the object; deleting it destroys a window still open
+        SelfDeleting  // the object belongs to its window and is deleted after it
+    };
+    enum class Focus {
+        Default,  // the dialog manager's handling alone
+        Kept      // the control that had the focus when the window was left gets it back
+    };
+
+    DialogWindow(DialogRouter& dialogs, Lifetime lifetime, Focus focus);
+    virtual ~DialogWindow();
+    // Destroys the window if it is still open. An owned window whose handlers
+    // use its own members calls it from its destructor, while they still exist.
+    void DestroyOpenWindow();
+
+    // Creates the window (WM_INITDIALOG reaches OnMessage on the way) and
+    // registers it with the router. Nothing when no window remains after the
+    // creation; a self-deleting object is then still the caller's to delete.
+    HWND CreateFromTemplate(const DialogTemplate& dialogTemplate, HWND owner,
+                            HINSTANCE instance = GetModuleHandleW(nullptr));
+
+    // Every message of the window, after the base's own part: WM_NCACTIVATE
+    // has saved or restored the focus (Focus::Kept), WM_DESTROY has taken the
+    // window off the router, and WM_NCDESTROY has unbound the object, so that
+    // Window() is already null there. The result is the dialog procedure's.
+    virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+    // Answers a message whose result goes through DWLP_MSGRESULT (WM_NOTIFY,
+    // a handled WM_SYSCOMMAND) and returns what the procedure must return.
+    INT_PTR SetMessageResult(LRESULT result, INT_PTR handled);
+
+private:
+    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void KeepFocus(bool active);
+
+    DialogRouter* dialogs_;
+    Lifetime lifetime_;
+    Focus focus_;
+    HWND window_ = nullptr;
+    HWND savedFocus_ = nullptr;
+    int handlerDepth_ = 0;
+    bool windowGone_ = false;
+};
+
+}  // namespace velmar::platform
