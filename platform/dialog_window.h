@@ -51,6 +51,12 @@ protected:
     // Window() is already null there. The result is the dialog procedure's.
     virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
+    // The close request of the frame (the close box, Alt+F4, the system
+    // menu's Close: WM_SYSCOMMAND with SC_CLOSE). True when the window has
+    // dealt with it, which then ends there; false leaves it to OnMessage and
+    // the dialog manager.
+    virtual bool OnCloseRequest() { return false; }
+
     // Answers a message whose result goes through DWLP_MSGRESULT (WM_NOTIFY,
     // a handled WM_SYSCOMMAND) and returns what the procedure must return.
     INT_PTR SetMessageResult(LRESULT result, INT_PTR handled);

@@ -108,9 +108,6 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             OnSize(wParam);
             return FALSE;
-        case WM_SYSCOMMAND:
-            if (!OnSysCommand(wParam)) return FALSE;
-            return SetMessageResult(0, TRUE);
         case WM_DRAWITEM:
             return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
         case WM_DESTROY:
@@ -347,8 +344,7 @@ void MainWindow::OnSize(WPARAM kind) {
 
 // A close request from the frame leaves the window open: the program is left
 // only through "Salir", which also saves the settings.
-bool MainWindow::OnSysCommand(WPARAM command) {
-    if ((command & 0xFFF0) != SC_CLOSE) return false;
+bool MainWindow::OnCloseRequest() {
     ShowWindow(Window(), SW_SHOW);
     return true;
 }

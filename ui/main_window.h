@@ -59,7 +59,7 @@ private:
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& header);
     void OnSize(WPARAM kind);
-    bool OnSysCommand(WPARAM command);
+    bool OnCloseRequest() override;
     bool OnDrawItem(const DRAWITEMSTRUCT& item);
     void OnDestroy();
 

@@ -95,9 +95,6 @@ INT_PTR RecordNavigator::OnMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
-        case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) != SC_CLOSE || !OnClose()) return FALSE;
-            return SetMessageResult(0, TRUE);
         default:
             return FALSE;
     }
@@ -173,7 +170,7 @@ void RecordNavigator::OnCommand(int id, int code) {
         SearchBoxChanged();
         moving_ = false;
     }
-    if (Window() && closeRequested_ && !moving_) OnClose();
+    if (Window() && closeRequested_ && !moving_) OnCloseRequest();
 }
 
 void RecordNavigator::MoveBy(int id) {
@@ -234,7 +231,7 @@ void RecordNavigator::SetGoToEnabled(bool enabled) {
 // The close box, the system menu's Close and Alt+F4. The navigator closes
 // itself (the default handling would only send it the Escape command); while
 // a record is being shown it closes once that is done.
-bool RecordNavigator::OnClose() {
+bool RecordNavigator::OnCloseRequest() {
     if (moving_) {
         closeRequested_ = true;
         return true;

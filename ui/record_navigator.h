@@ -39,7 +39,7 @@ private:
 
     void OnInitDialog();
     void OnCommand(int id, int code);
-    bool OnClose();
+    bool OnCloseRequest() override;
 
     void MoveBy(int id);
     void SearchBoxChanged();

@@ -112,9 +112,6 @@ INT_PTR SearchDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
-        case WM_SYSCOMMAND:
-            if ((wParam & 0xFFF0) != SC_CLOSE || !OnClose()) return FALSE;
-            return SetMessageResult(0, TRUE);
         default:
             return FALSE;
     }
@@ -224,7 +221,7 @@ void SearchDialog::Search() {
     searching_ = false;
     if (!Window()) return;
     SetButtonsEnabled(true);
-    if (closeRequested_) OnClose();
+    if (closeRequested_) OnCloseRequest();
 }
 
 void SearchDialog::Reset() {
@@ -250,7 +247,7 @@ void SearchDialog::Exit() {
 // The close request of the window frame (Alt+F4): the dialog closes itself,
 // since the default handling would only send it the Escape command. During a
 // search it closes once the search is over.
-bool SearchDialog::OnClose() {
+bool SearchDialog::OnCloseRequest() {
     if (searching_) {
         closeRequested_ = true;
         return true;

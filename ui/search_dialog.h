@@ -34,7 +34,7 @@ private:
 
     void OnInitDialog();
     void OnCommand(int id, int code);
-    bool OnClose();
+    bool OnCloseRequest() override;
 
     void FillFieldBox();
     void Apply();
