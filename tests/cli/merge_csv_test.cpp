@@ -8,7 +8,7 @@
 #include "database/linked_database.h"
 #include "database/record_display.h"
 #include "tests/cli/run_velmar_db.h"
-#include "tests/display/generated.h"
+#include "tests/database/generated.h"
 #include "tests/support/fixture.h"
 
 namespace velmar {

@@ -8,7 +8,7 @@
 
 #include "database/database_writer.h"
 #include "database/linked_database.h"
-#include "tests/display/generated.h"
+#include "tests/database/generated.h"
 #include "tests/support/fixture.h"
 
 namespace velmar {

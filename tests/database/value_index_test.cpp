@@ -10,7 +10,7 @@
 #include "database/display_cache.h"
 #include "database/file_layout.h"
 #include "database/linked_database.h"
-#include "tests/display/generated.h"
+#include "tests/database/generated.h"
 #include "tests/support/fixture.h"
 
 namespace velmar {

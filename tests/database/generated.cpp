@@ -1,4 +1,4 @@
-#include "tests/display/generated.h"
+#include "tests/database/generated.h"
 
 #include <algorithm>
 
