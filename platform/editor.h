@@ -45,7 +45,8 @@ void SetParaFormat(HWND editor, const PARAFORMAT& format);  // EM_SETPARAFORMAT
 void SetParaFormat(HWND editor, const PARAFORMAT2& format);
 
 // EM_STREAMOUT of the whole content in `format` (SF_RTF or SF_TEXT): every
-// chunk the control hands over is appended to one byte string.
+// chunk the control hands over is appended to one byte string. Throws
+// std::bad_alloc when the content does not fit in memory.
 std::string StreamOut(HWND editor, UINT format);
 // EM_STREAMIN of `text` in `format`, replacing the whole content (or only the
 // selection with SFF_SELECTION in `format`).

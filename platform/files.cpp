@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <utility>
 #include <vector>
 
 #include "platform/handles.h"
@@ -45,26 +46,30 @@ bool IsFolder(std::string_view path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::optional<std::string> ReadWholeFile(std::string_view path) {
+FileRead ReadWholeFile(std::string_view path, uint64_t maxBytes, std::string& content) {
     std::wstring wide = FileSystemPath(path);
-    if (wide.empty()) return std::nullopt;
+    if (wide.empty()) return FileRead::Unreadable;
     HANDLE opened = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
+    if (opened == INVALID_HANDLE_VALUE) return FileRead::Unreadable;
     UniqueKernelHandle file(opened);
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return std::nullopt;
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return FileRead::Unreadable;
+    if (static_cast<uint64_t>(size.QuadPart) > maxBytes) return FileRead::TooLarge;
 
-    std::string content;
-    content.reserve(static_cast<std::size_t>(size.QuadPart));
+    std::string read;
+    read.reserve(static_cast<std::size_t>(size.QuadPart));
     char chunk[1 << 16];
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), chunk, sizeof(chunk), &got, nullptr)) return std::nullopt;
+        if (!ReadFile(file.Get(), chunk, sizeof(chunk), &got, nullptr)) return FileRead::Unreadable;
         if (got == 0) break;
-        content.append(chunk, got);
+        // A file that grows while it is read is still held to the limit.
+        if (read.size() + got > maxBytes) return FileRead::TooLarge;
+        read.append(chunk, got);
     }
-    return content;
+    content = std::move(read);
+    return FileRead::Read;
 }
 
 }  // namespace velmar::platform

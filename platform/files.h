@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,7 +20,13 @@ std::wstring FileSystemPath(std::string_view path);
 bool PathExists(std::string_view path);
 bool IsFolder(std::string_view path);
 
-// The whole content of the file; nothing when it cannot be opened or read.
-std::optional<std::string> ReadWholeFile(std::string_view path);
+enum class FileRead {
+    Read,
+    Unreadable,  // cannot be opened or read
+    TooLarge,    // longer than the caller can hold: nothing was read
+};
+// The whole content of the file into `content`, when it holds at most
+// `maxBytes`. A longer file is refused before anything is read or held.
+FileRead ReadWholeFile(std::string_view path, uint64_t maxBytes, std::string& content);
 
 }  // namespace velmar::platform

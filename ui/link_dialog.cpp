@@ -6,6 +6,7 @@
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "ui/database_window_ids.h"
+#include "ui/handler_guard.h"
 #include "ui/link_check.h"
 #include "ui/main_menu.h"
 #include "ui/main_window.h"
@@ -72,6 +73,11 @@ INT_PTR CALLBACK LinkDialog::DialogProc(HWND window, UINT message, WPARAM wParam
     }
     auto* self = reinterpret_cast<LinkDialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self) return FALSE;
+    return GuardedHandler(self->modal_, [&] { return self->Dispatch(window, message, wParam); });
+}
+
+INT_PTR LinkDialog::Dispatch(HWND window, UINT message, WPARAM wParam) {
+    LinkDialog* self = this;
     switch (message) {
         case WM_INITDIALOG:
             self->OnInitDialog();

@@ -34,6 +34,7 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam);
     void OnInitDialog();
     void OnCommand(int id, int code);
     void OnNcActivate(bool active);

@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "search/compare_value.h"
 #include "ui/database_window_ids.h"
+#include "ui/handler_guard.h"
 #include "ui/main_window.h"
 #include "ui/main_window_commands.h"
 #include "ui/search_form.h"
@@ -119,7 +120,7 @@ INT_PTR CALLBACK SearchDialog::DialogProc(HWND window, UINT message, WPARAM wPar
     auto* self = reinterpret_cast<SearchDialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self) return FALSE;
     ++self->handlerDepth_;
-    INT_PTR result = self->Dispatch(message, wParam, lParam);
+    INT_PTR result = GuardedHandler(self->modal_, [&] { return self->Dispatch(message, wParam, lParam); });
     if (--self->handlerDepth_ == 0 && self->windowGone_) delete self;
     return result;
 }

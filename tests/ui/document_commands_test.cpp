@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -192,7 +193,7 @@ TEST_F(DocumentCommandsTest, CrOnlyFileReadsWithCrLfAndLfOnlyFileReadsUnchanged)
     std::string crOnly = PathOf("cr.txt");
     WriteBytes(crOnly, "uno\rdos\rtres");
     std::string text;
-    ASSERT_TRUE(ui::ReadDocumentFile(crOnly, text));
+    ASSERT_EQ(ui::ReadDocumentFile(crOnly, text), ui::DocumentRead::Read);
     EXPECT_EQ(text, "uno\r\ndos\r\ntres");
     Run(ids::kImportTxt, crOnly);
     std::string shown = PlainText();
@@ -201,7 +202,7 @@ TEST_F(DocumentCommandsTest, CrOnlyFileReadsWithCrLfAndLfOnlyFileReadsUnchanged)
 
     std::string lfOnly = PathOf("lf.txt");
     WriteBytes(lfOnly, "uno\ndos\ntres\n");
-    ASSERT_TRUE(ui::ReadDocumentFile(lfOnly, text));
+    ASSERT_EQ(ui::ReadDocumentFile(lfOnly, text), ui::DocumentRead::Read);
     EXPECT_EQ(text, "uno\ndos\ntres\n") << "one line: the LFs are ordinary text";
 }
 
@@ -335,6 +336,52 @@ TEST_F(DocumentCommandsTest, UnreadableFileLeavesTheEditorAsItWasAndSaysSo) {
     EXPECT_EQ(PlainText(), "sin guardar");
     EXPECT_TRUE(state_.display.captured);
     EXPECT_EQ(Messages(), std::vector<std::wstring>{L"No se ha podido leer el fichero ..."});
+}
+
+// A document file longer than the program reads is refused before anything
+// is held (a sparse file: no disk space needed), and the editor keeps its text.
+TEST_F(DocumentCommandsTest, DocumentLongerThanTheLimitIsRefusedAndTheEditorKeepsItsText) {
+    for (uint64_t size : {ui::kMaxDocumentBytes + 1, ui::kMaxDocumentBytes * 64}) {
+        SCOPED_TRACE(size);
+        std::string path = PathOf("enorme.rtf");
+        HANDLE file = CreateFileW(platform::WideFromAnsi(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(size);
+        ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+        CloseHandle(file);
+        modal_.asked.clear();
+        SetText("sin guardar");
+        CaptureTemplate();
+        Run(ids::kReadRtf, path);
+        EXPECT_EQ(PlainText(), "sin guardar");
+        EXPECT_TRUE(state_.display.captured);
+        EXPECT_EQ(Messages(), std::vector<std::wstring>{L"El fichero es demasiado grande para leerlo ..."});
+    }
+    // A file of exactly the limit is still read.
+    std::string text;
+    std::string small = PathOf("corto.txt");
+    WriteBytes(small, "abc");
+    EXPECT_EQ(ui::ReadDocumentFile(small, text, 3), ui::DocumentRead::Read);
+    EXPECT_EQ(ui::ReadDocumentFile(small, text, 2), ui::DocumentRead::TooLarge);
+    EXPECT_EQ(text, "abc");
+}
+
+// A handler that throws (here: memory running out while the file dialog is
+// open) is reported, and the window, its text and the next command go on.
+TEST_F(DocumentCommandsTest, AFailingCommandIsReportedAndTheProgramKeepsRunning) {
+    SetText("sin guardar");
+    modal_.whileShown = [] { throw std::bad_alloc(); };
+    Command(ids::kReadRtf);
+    ASSERT_TRUE(IsWindow(Window()));
+    EXPECT_EQ(PlainText(), "sin guardar");
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{L"No se ha podido completar la orden ..."});
+    EXPECT_EQ(modal_.MessageBoxes().back().title, L"Programador");
+
+    Run(ids::kExportTxt, PathOf("despues.txt"));
+    EXPECT_EQ(Messages().back(), L"Fichero grabado ...");
+    EXPECT_EQ(ReadBytes(folder_.Path() / "despues.txt"), "sin guardar\r\n");
 }
 
 // A save that runs out of room on the disk: the case where deleting the old
