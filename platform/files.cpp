@@ -4,14 +4,12 @@
 #include <vector>
 
 #include "platform/handles.h"
+#include "platform/path_form.h"
 #include "platform/text.h"
 
 namespace velmar::platform {
 
 namespace {
-
-// Room for the file name of a temporary file beside the path as well.
-constexpr std::size_t kOrdinaryPathLimit = MAX_PATH - 20;
 
 bool StartsWith(const std::wstring& text, std::wstring_view prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
@@ -19,19 +17,26 @@ bool StartsWith(const std::wstring& text, std::wstring_view prefix) {
 
 }  // namespace
 
-std::wstring FileSystemPath(std::string_view path) {
+std::wstring AbsolutePath(std::string_view path) {
     std::wstring wide = WideFromAnsi(path);
-    if (wide.empty()) return {};
-    if (StartsWith(wide, L"\\\\?\\")) return wide;
+    if (wide.empty() || StartsWith(wide, L"\\\\?\\")) return wide;
     DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return wide;
     std::vector<wchar_t> full(needed + 1, L'\0');
     DWORD got = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (got == 0 || got >= full.size()) return wide;
-    std::wstring absolute(full.data(), got);
-    if (absolute.size() < kOrdinaryPathLimit) return absolute;
+    return std::wstring(full.data(), got);
+}
+
+std::wstring InPathForm(const std::wstring& absolute, bool longForm) {
+    if (!longForm || absolute.empty() || StartsWith(absolute, L"\\\\?\\")) return absolute;
     if (StartsWith(absolute, L"\\\\")) return L"\\\\?\\UNC\\" + absolute.substr(2);  // \\server\share\...
     return L"\\\\?\\" + absolute;
+}
+
+std::wstring FileSystemPath(std::string_view path) {
+    std::wstring absolute = AbsolutePath(path);
+    return InPathForm(absolute, NeedsLongPathForm(absolute.size()));
 }
 
 bool PathExists(std::string_view path) {

@@ -15,6 +15,11 @@ namespace velmar::platform {
 // The absolute wide form of `path`, with the "\\?\" prefix when it is too long
 // for the ordinary form. Empty for an empty path.
 std::wstring FileSystemPath(std::string_view path);
+// The same in two steps, for callers that use several paths and choose one
+// form for all of them: the absolute wide path, then that path in the
+// ordinary or the "\\?\" form (a path already in that form stays as it is).
+std::wstring AbsolutePath(std::string_view path);
+std::wstring InPathForm(const std::wstring& absolute, bool longForm);
 
 // True when the platform reports attributes for `path`: a file or a folder.
 bool PathExists(std::string_view path);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/editor.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/main_window_ids.h"
@@ -436,6 +437,40 @@ TEST_F(DocumentCommandsTest, PathLongerThanTheOldBuffersIsWrittenAndReadWhole) {
     ASSERT_EQ(Messages().size(), 3u);
     EXPECT_EQ(Messages()[1], L"El fichero existe ...\r\nDesea sobreescribir ?");
     EXPECT_EQ(NamesIn(folder_.Path()).size(), 1u);
+}
+
+// Paths around the 260-character limit, RTF and TXT, in two deep folders: up
+// to 245 characters in one of 215, where the target is the longer path, and
+// from 246 in one of 240, where the temporary file beside it is longer still.
+TEST_F(DocumentCommandsTest, SavesAndReadsBackForEveryPathLengthFrom225To265) {
+    std::wstring base = platform::AbsolutePath(folder_.Path().string());
+    ASSERT_LT(base.size(), 200u);
+    std::vector<std::wstring> deep;
+    for (std::size_t size : {215u, 240u}) {
+        deep.push_back(base + L"\\" + std::wstring(size - base.size() - 1, L'c'));
+        ASSERT_TRUE(CreateDirectoryW(platform::InPathForm(deep.back(), true).c_str(), nullptr));
+    }
+    for (std::size_t length = 225; length <= 265; ++length) {
+        std::string folder = platform::AnsiFromWide(deep[length >= 246 ? 1 : 0]);
+        for (bool rtf : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << length << (rtf ? " RTF" : " TXT"));
+            const char* extension = rtf ? ".rtf" : ".txt";
+            std::string path = folder + "\\" + std::string(length - folder.size() - 5, 'd') + extension;
+            ASSERT_EQ(path.size(), length);
+            modal_.asked.clear();
+            SetText(rtf ? "ruta de rtf" : "ruta de txt");
+            Run(rtf ? ids::kWriteRtf : ids::kExportTxt, path);
+            EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Fichero grabado ..."});
+            Command(ids::kNew);
+            Run(rtf ? ids::kReadRtf : ids::kImportTxt, path);
+            EXPECT_EQ(PlainText(), rtf ? "ruta de rtf" : "ruta de txt");
+            EXPECT_TRUE(DeleteFileW(platform::InPathForm(platform::WideFromAnsi(path), true).c_str()));
+        }
+    }
+    for (const std::wstring& folder : deep) {
+        EXPECT_TRUE(NamesIn(platform::InPathForm(folder, true)).empty()) << "no temporary file left";
+        RemoveDirectoryW(platform::InPathForm(folder, true).c_str());
+    }
 }
 
 }  // namespace
