@@ -251,7 +251,7 @@ void SearchDialog::Search() {
         modal_->ShowMessageBox({nullptr, kMissingValueText, MainWindow::kMessageTitle, MB_OK});
     } else if (request.kind == SearchRequest::Kind::Run) {
         TimeOfDay start = LocalTimeOfDay();
-        ProgressCaption progress([] { return static_cast<uint64_t>(GetTickCount64()); });
+        ProgressCaption progress;
         HWND window = window_;
         RunSearch(state_->link.db, search.state, request, [&progress, window](int64_t record, int64_t count) {
             if (std::optional<std::string> text = progress.Next(record, count))

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/editor.h"
@@ -339,6 +340,70 @@ TEST_F(DatabaseWindowsTest, TheWindowsStayResponsiveWhileASearchRuns) {
     EXPECT_EQ(boxes[1].text, L"3 Resultados ...");
     EXPECT_TRUE(buttonsDisabled) << "the buttons are disabled while the search runs";
     EXPECT_TRUE(Enabled(dialog, search_ids::kSearch));
+}
+
+// Every text the search dialog's caption is given, as the window receives it.
+class CaptionRecorder {
+public:
+    explicit CaptionRecorder(HWND window) : window_(window) {
+        current_ = this;
+        hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId());
+    }
+    ~CaptionRecorder() {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+    bool Hooked() const { return hook_ != nullptr; }
+    std::vector<std::wstring> texts;
+
+private:
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && current_ && sent->hwnd == current_->window_ && sent->message == WM_SETTEXT &&
+            sent->lParam)
+            current_->texts.push_back(reinterpret_cast<const wchar_t*>(sent->lParam));
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline CaptionRecorder* current_ = nullptr;
+    HWND window_;
+    HHOOK hook_ = nullptr;
+};
+
+// The captions of a search over 1, 3, 10 and 250 records: each percentage
+// once, in order, before the result message; then the start and end times.
+TEST_F(DatabaseWindowsTest, TheCaptionShowsEveryPercentageOfTheSearchInOrder) {
+    std::vector<std::wstring> everyPercent;
+    for (int p = 0; p <= 100; ++p) everyPercent.push_back(std::to_wstring(p) + L" %");
+    const std::pair<int, std::vector<std::wstring>> cases[] = {
+        {1, {L"100 %"}},
+        {3, {L"33 %", L"66 %", L"100 %"}},
+        {10, {L"10 %", L"20 %", L"30 %", L"40 %", L"50 %", L"60 %", L"70 %", L"80 %", L"90 %", L"100 %"}},
+        {250, everyPercent},
+    };
+    for (const auto& [count, expected] : cases) {
+        SCOPED_TRACE(count);
+        DatabaseFixture fx("Datos");
+        fx.Field("Nombre", 1);
+        for (int r = 1; r <= count; ++r) fx.Value("Nombre", r, r % 2 ? "Ana" : "Eva");
+        fx.Write();
+        OpenMain(fx.Folder());
+        HWND dialog = OpenSearch();
+        Apply(L"Nombre", 1);
+        TypeValue(1, L"Ana");
+        std::vector<std::wstring> beforeMessage;
+        {
+            CaptionRecorder recorder(dialog);
+            ASSERT_TRUE(recorder.Hooked());
+            modal_.whileShown = [&] { beforeMessage = recorder.texts; };
+            Click(dialog, search_ids::kSearch);
+            EXPECT_EQ(beforeMessage, expected);
+            ASSERT_EQ(recorder.texts.size(), expected.size() + 1) << "then only the times";
+            EXPECT_EQ(recorder.texts.back().size(), 19u);
+        }
+        Click(dialog, search_ids::kExit);
+        window_.reset();
+        DestroyThreadWindows();
+    }
 }
 
 TEST_F(DatabaseWindowsTest, SearchWithAnEmptyValueRunsNothing) {
