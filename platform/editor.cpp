@@ -54,6 +54,10 @@ void EmptyUndoBuffer(HWND editor) {
 LRESULT TextLength(HWND editor) {
     return SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0);
 }
+LRESULT CharacterCount(HWND editor) {
+    GETTEXTLENGTHEX request{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    return SendMessageW(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0);
+}
 
 CHARFORMAT2A SelectionCharFormat(HWND editor, DWORD mask) {
     CHARFORMAT2A format{};

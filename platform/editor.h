@@ -31,6 +31,9 @@ bool CanPaste(HWND editor, UINT clipboardFormat);  // EM_CANPASTE
 void Undo(HWND editor);                            // EM_UNDO
 void EmptyUndoBuffer(HWND editor);                 // EM_EMPTYUNDOBUFFER
 LRESULT TextLength(HWND editor);                   // WM_GETTEXTLENGTH
+// The characters the control holds, counted as its text limit counts them
+// (a paragraph end is one): EM_GETTEXTLENGTHEX with GTL_NUMCHARS.
+LRESULT CharacterCount(HWND editor);
 
 // The character format of the selection (SCF_SELECTION); `mask` says what to ask for.
 CHARFORMAT2A SelectionCharFormat(HWND editor, DWORD mask);

@@ -137,10 +137,18 @@ void ReadDocument(MainWindow& window, DocumentKind kind) {
             break;
     }
     // The editor reads text that begins with an RTF header as a formatted
-    // document, whichever command loaded it.
-    ed::SetTextAnsi(window.Editor(), text);
+    // document, whichever command loaded it. Reading RTF respects the text
+    // limit on some platforms and cuts the document there, and a save would
+    // then lose its tail without a word: the limit is lifted while the
+    // document loads, and a document longer than the limit is said to be so.
+    HWND editor = window.Editor();
+    const LRESULT limit = ed::TextLimit(editor);
+    ed::LimitText(editor, static_cast<LPARAM>(kMaxDocumentBytes));
+    ed::SetTextAnsi(editor, text);
+    ed::LimitText(editor, limit);
     // The record navigator takes the newly loaded document as its template.
     window.State().display.Discard();
+    if (ed::CharacterCount(editor) > limit) Tell(window, kBeyondEditorLimitMessage);
 }
 
 void WriteDocument(MainWindow& window, DocumentKind kind) {

@@ -24,6 +24,7 @@ inline constexpr wchar_t kSavedMessage[] = L"Fichero grabado ...";
 inline constexpr wchar_t kNotSavedMessage[] = L"No se ha podido grabar el fichero ...";
 inline constexpr wchar_t kNotReadMessage[] = L"No se ha podido leer el fichero ...";
 inline constexpr wchar_t kTooLargeMessage[] = L"El fichero es demasiado grande para leerlo ...";
+inline constexpr wchar_t kBeyondEditorLimitMessage[] = L"El documento es demasiado grande para el editor ...";
 
 // The longest document file that is read. The editor holds at most 1,000,000
 // characters; even a richly formatted RTF document of that many stays far

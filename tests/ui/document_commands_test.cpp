@@ -369,6 +369,44 @@ TEST_F(DocumentCommandsTest, DocumentLongerThanTheLimitIsRefusedAndTheEditorKeep
     EXPECT_EQ(text, "abc");
 }
 
+// A document longer than the editor's limit of 1,000,000 characters: reading
+// it (RTF or text) leaves the whole document in the editor and says that it
+// is longer than the editor takes; the limit stays. One just under the limit
+// reads without a word.
+TEST_F(DocumentCommandsTest, ADocumentBeyondTheEditorsLimitIsReadWholeAndSaidToBeTooLarge) {
+    ASSERT_EQ(ed::TextLimit(Editor()), 1000000);
+    struct Case {
+        int command;
+        bool rtf;
+        int lines;  // of 1000 characters each in the editor: 999 letters and the paragraph end
+        bool told;
+    };
+    const Case cases[] = {
+        {ids::kImportTxt, false, 1200, true}, {ids::kReadRtf, true, 1200, true}, {ids::kImportTxt, false, 999, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.lines << (c.rtf ? " RTF" : " TXT"));
+        std::string body;
+        for (int i = 0; i < c.lines; ++i) {
+            std::string line = std::to_string(i);
+            line.resize(999, 'a');
+            body += line + (c.rtf ? "\\par\r\n" : "\r\n");
+        }
+        std::string path = PathOf(c.rtf ? "largo.rtf" : "largo.txt");
+        WriteBytes(path, c.rtf ? "{\\rtf1\\ansi " + body + "}" : body);
+        modal_.asked.clear();
+        SetText("antes");
+        Run(c.command, path);
+        // Every line but the last ends in a paragraph (the last one's end may go).
+        EXPECT_GE(ed::CharacterCount(Editor()), c.lines * 1000 - 1) << "the whole document";
+        EXPECT_EQ(ed::TextLimit(Editor()), 1000000);
+        std::string text = PlainText();
+        EXPECT_NE(text.find(std::to_string(c.lines - 1) + "aaa"), std::string::npos) << "its last line is there";
+        std::vector<std::wstring> told;
+        if (c.told) told.push_back(L"El documento es demasiado grande para el editor ...");
+        EXPECT_EQ(Messages(), told);
+    }
+}
+
 // A handler that throws (here: memory running out while the file dialog is
 // open) is reported, and the window, its text and the next command go on.
 TEST_F(DocumentCommandsTest, AFailingCommandIsReportedAndTheProgramKeepsRunning) {
