@@ -42,6 +42,10 @@ platform::UniqueFont BoldFont(int points) {
 
 }  // namespace
 
+platform::DialogTemplate LinkDialog::Template() {
+    return LinkDialogTemplate();
+}
+
 LinkDialog::LinkDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                        HMENU menuBar)
     : state_(&state), modal_(&modal), dialogs_(&dialogs), menuBar_(menuBar) {}

@@ -64,6 +64,10 @@ CalendarDate Today() {
 
 }  // namespace
 
+platform::DialogTemplate RecordNavigator::Template() {
+    return NavigatorTemplate();
+}
+
 void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
     if (state.link.db.folder.empty()) return;
     // The merge works on its own copy: reading a document file while the record

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "app/program_state.h"
+#include "platform/dialog_template.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "platform/modal_services.h"
@@ -30,6 +31,8 @@ public:
                      HWND owner);
 
     static const wchar_t* const kCaption;
+    // The window and its controls in creation order, as dialog units.
+    static platform::DialogTemplate Template();
 
 private:
     RecordNavigator(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HWND editor);

@@ -86,6 +86,10 @@ TimeOfDay LocalTimeOfDay() {
 
 }  // namespace
 
+platform::DialogTemplate SearchDialog::Template() {
+    return SearchDialogTemplate();
+}
+
 SearchDialog::SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs)
     : state_(&state), modal_(&modal), dialogs_(&dialogs) {}
 

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/dialog_template.h"
 #include "platform/editor.h"
 #include "platform/message_loop.h"
 #include "platform/text.h"
@@ -829,6 +830,65 @@ TEST_F(LinkDialogTest, OnlySalirEndsTheModalLoop) {
     EXPECT_TRUE(WindowsCaptioned(ui::LinkDialog::kCaption).empty());
     EXPECT_FALSE(state_.guards.linkDialog);
     EXPECT_TRUE(modal_.folderAnswers.empty()) << "the browse ran inside the dialog's loop";
+}
+
+// ---- The four windows' template font --------------------------------------
+
+// A window's own font is its template's: 8-point "MS Sans Serif", weight 400,
+// not italic, ANSI character set; and every control stands where the
+// template puts it, in dialog units.
+void ExpectTemplateFontAndLayout(HWND window, const platform::DialogTemplate& layout) {
+    ASSERT_TRUE(window);
+    FontSeen font = FontOf(window);
+    EXPECT_EQ(font.face, L"MS Sans Serif");
+    EXPECT_EQ(font.height, HeightForPoints(8));
+    EXPECT_EQ(font.weight, FW_NORMAL);
+    EXPECT_FALSE(font.italic);
+    // The character set the font was made with. Wine's dialog manager asks
+    // for DEFAULT_CHARSET whatever the template says (Windows takes the
+    // template's), so what is read back there is the font it got.
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    EXPECT_EQ(metrics.tmCharSet, ANSI_CHARSET);
+    if (font.charset != DEFAULT_CHARSET) {
+        EXPECT_EQ(font.charset, ANSI_CHARSET);
+    }
+    for (const platform::DialogControl& c : layout.Controls()) {
+        SCOPED_TRACE(c.id);
+        RECT r = platform::ChildRectInDialogUnits(window, GetDlgItem(window, c.id));
+        EXPECT_EQ(r.left, c.x);
+        EXPECT_EQ(r.top, c.y);
+        EXPECT_EQ(r.right - r.left, c.cx);
+        // A combo box's height is its closed height, not its list's.
+        if (c.className != L"COMBOBOX") {
+            EXPECT_EQ(r.bottom - r.top, c.cy);
+        }
+    }
+}
+
+TEST_F(LinkDialogTest, EveryWindowHasTheTemplateFontAsWrittenAndItsControlsWhereTheTemplatePutsThem) {
+    OpenMain();
+    {
+        SCOPED_TRACE("main window");
+        ExpectTemplateFontAndLayout(window_->Window(), ui::MainWindow::Template());
+    }
+    {
+        SCOPED_TRACE("link dialog");
+        auto link = OpenLink();
+        ExpectTemplateFontAndLayout(link->Window(), ui::LinkDialog::Template());
+    }
+    {
+        SCOPED_TRACE("record navigator");
+        HWND navigator = OpenNavigator();
+        ExpectTemplateFontAndLayout(navigator, ui::RecordNavigator::Template());
+        CloseWindow(navigator);
+    }
+    SCOPED_TRACE("search dialog");
+    ExpectTemplateFontAndLayout(OpenSearch(), ui::SearchDialog::Template());
 }
 
 }  // namespace
