@@ -57,7 +57,7 @@ int Inject(HWND window, const wchar_t* dllPath, DWORD waitMs) {
 }
 
 // Sends `window` WM_NULL every 20 ms until a top-level window titled `until`
-// exists (or `limitMs` pass), timing how long each send waits for the
+// is visible (or `limitMs` pass), timing how long each send waits for the
 // program's user-interface thread to answer. Prints the longest wait, the
 // number of sends and the time measured.
 int Probe(HWND window, const wchar_t* until, DWORD limitMs) {
@@ -73,7 +73,8 @@ int Probe(HWND window, const wchar_t* until, DWORD limitMs) {
     long sends = 0;
     bool reached = false;
     while (elapsedMs(begin) < limitMs) {
-        if (FindProgramWindow(until)) {
+        HWND awaited = FindProgramWindow(until);
+        if (awaited && IsWindowVisible(awaited)) {
             reached = true;
             break;
         }
@@ -98,7 +99,7 @@ int Probe(HWND window, const wchar_t* until, DWORD limitMs) {
 
 const char* OutsideStepsUsage() {
     return "  inject TITLE DLL [MS]           loads DLL into the program; waits for <DLL>.captions.txt\n"
-           "  probe TITLE UNTIL MS            sends WM_NULL every 20 ms until a window UNTIL exists;\n"
+           "  probe TITLE UNTIL MS            sends WM_NULL every 20 ms until a window UNTIL shows;\n"
            "                                  prints the longest wait\n";
 }
 
