@@ -1,12 +1,12 @@
 // Measures the database windows on the benchmarks' generated database (about
-// 118 MB of value cells), all in one run:
+// 98 MB of value cells), all in one run:
 //  - a search started with "Buscar" in the search dialog of the real main
 //    window (progress caption, time-sliced yield, result message) against the
 //    same search run by the core alone: the dialog may take 1.5 x at most;
 //  - showing the next record with ">>" in the record navigator, once the first
 //    record has been shown: under 100 ms.
 //  - what the search's captions cost: all 101 percentages set on the dialog.
-// Usage: database_windows_bench [records] (default 50000; 450000 make a
+// Usage: database_windows_bench [records] (default 50000; 520000 make a
 // value file of about 1 GB). Windows only.
 #include <windows.h>
 // After windows.h, which it needs.
