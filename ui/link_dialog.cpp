@@ -6,6 +6,7 @@
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "ui/database_window_ids.h"
+#include "ui/handler_guard.h"
 #include "ui/link_check.h"
 #include "ui/main_menu.h"
 #include "ui/main_window.h"
@@ -41,6 +42,10 @@ platform::UniqueFont BoldFont(int points) {
 
 }  // namespace
 
+platform::DialogTemplate LinkDialog::Template() {
+    return LinkDialogTemplate();
+}
+
 LinkDialog::LinkDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                        HMENU menuBar)
     : state_(&state), modal_(&modal), dialogs_(&dialogs), menuBar_(menuBar) {}
@@ -72,6 +77,11 @@ INT_PTR CALLBACK LinkDialog::DialogProc(HWND window, UINT message, WPARAM wParam
     }
     auto* self = reinterpret_cast<LinkDialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self) return FALSE;
+    return GuardedHandler(self->modal_, [&] { return self->Dispatch(window, message, wParam); });
+}
+
+INT_PTR LinkDialog::Dispatch(HWND window, UINT message, WPARAM wParam) {
+    LinkDialog* self = this;
     switch (message) {
         case WM_INITDIALOG:
             self->OnInitDialog();

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/program_state.h"
+#include "platform/dialog_template.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "platform/modal_services.h"
@@ -19,6 +20,8 @@ class LinkDialog {
 public:
     // `menuBar` is the main window's, whose database items the dialog sets.
     LinkDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HMENU menuBar);
+    // The window and its controls in creation order, as dialog units.
+    static platform::DialogTemplate Template();
     ~LinkDialog();
     LinkDialog(const LinkDialog&) = delete;
     LinkDialog& operator=(const LinkDialog&) = delete;
@@ -34,6 +37,7 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam);
     void OnInitDialog();
     void OnCommand(int id, int code);
     void OnNcActivate(bool active);

@@ -13,6 +13,7 @@
 #include "platform/fonts.h"
 #include "settings/settings_file.h"
 #include "ui/format_bar.h"
+#include "ui/handler_guard.h"
 #include "ui/main_menu.h"
 #include "ui/main_window_commands.h"
 #include "ui/main_window_ids.h"
@@ -100,7 +101,11 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND window, UINT message, WPARAM wParam
     }
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self) return FALSE;
+    return GuardedHandler(self->modal_, [&] { return self->Dispatch(window, message, wParam, lParam); });
+}
 
+INT_PTR MainWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MainWindow* self = this;
     switch (message) {
         case WM_INITDIALOG:
             return self->OnInitDialog();

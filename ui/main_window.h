@@ -58,6 +58,7 @@ public:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL OnInitDialog();
     void OnCommand(int id, int code);

@@ -9,6 +9,7 @@
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "ui/database_window_ids.h"
+#include "ui/handler_guard.h"
 #include "ui/main_window.h"
 #include "ui/main_window_commands.h"
 
@@ -63,6 +64,10 @@ CalendarDate Today() {
 
 }  // namespace
 
+platform::DialogTemplate RecordNavigator::Template() {
+    return NavigatorTemplate();
+}
+
 void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
     if (state.link.db.folder.empty()) return;
     // The merge works on its own copy: reading a document file while the record
@@ -72,11 +77,13 @@ void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
     if (!text.empty()) platform::editor::SetTextAnsi(editor, text);
 }
 
-RecordNavigator::RecordNavigator(ProgramState& state, platform::DialogRouter& dialogs, HWND editor)
-    : state_(&state), dialogs_(&dialogs), editor_(editor) {}
+RecordNavigator::RecordNavigator(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+                                 HWND editor)
+    : state_(&state), modal_(&modal), dialogs_(&dialogs), editor_(editor) {}
 
-HWND RecordNavigator::Open(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, HWND owner) {
-    auto* navigator = new RecordNavigator(state, dialogs, editor);
+HWND RecordNavigator::Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+                           HWND editor, HWND owner) {
+    auto* navigator = new RecordNavigator(state, modal, dialogs, editor);
     navigator->smallFont_ = BoldFont(8);
     navigator->largeFont_ = BoldFont(10);
     platform::DialogTemplate t = NavigatorTemplate();
@@ -102,7 +109,7 @@ INT_PTR CALLBACK RecordNavigator::DialogProc(HWND window, UINT message, WPARAM w
     auto* self = reinterpret_cast<RecordNavigator*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self) return FALSE;
     ++self->handlerDepth_;
-    INT_PTR result = self->Dispatch(message, wParam, lParam);
+    INT_PTR result = GuardedHandler(self->modal_, [&] { return self->Dispatch(message, wParam, lParam); });
     if (--self->handlerDepth_ == 0 && self->windowGone_) delete self;
     return result;
 }
@@ -286,7 +293,7 @@ bool RecordNavigator::OnClose() {
 }
 
 void OpenRecordNavigator(MainWindow& window) {
-    if (!RecordNavigator::Open(window.State(), window.Dialogs(), window.Editor(), nullptr))
+    if (!RecordNavigator::Open(window.State(), window.Modal(), window.Dialogs(), window.Editor(), nullptr))
         window.State().guards.databaseDialog = false;  // nothing opened: the flag must not stay set
 }
 

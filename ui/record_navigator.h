@@ -9,8 +9,10 @@
 #include <cstdint>
 
 #include "app/program_state.h"
+#include "platform/dialog_template.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
+#include "platform/modal_services.h"
 #include "ui/navigator_moves.h"
 
 namespace velmar::ui {
@@ -25,12 +27,15 @@ public:
     // Builds the navigator and shows it; it shows record 1 (or the first
     // result) as it opens. The object belongs to its window from then on.
     // Nothing when the window could not be created.
-    static HWND Open(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, HWND owner);
+    static HWND Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HWND editor,
+                     HWND owner);
 
     static const wchar_t* const kCaption;
+    // The window and its controls in creation order, as dialog units.
+    static platform::DialogTemplate Template();
 
 private:
-    RecordNavigator(ProgramState& state, platform::DialogRouter& dialogs, HWND editor);
+    RecordNavigator(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HWND editor);
     ~RecordNavigator() = default;
     RecordNavigator(const RecordNavigator&) = delete;
     RecordNavigator& operator=(const RecordNavigator&) = delete;
@@ -52,6 +57,7 @@ private:
     HWND Control(int id) const { return GetDlgItem(window_, id); }
 
     ProgramState* state_;
+    platform::ModalServices* modal_;
     platform::DialogRouter* dialogs_;
     HWND editor_;
     HWND window_ = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "search/compare_value.h"
 #include "ui/database_window_ids.h"
+#include "ui/handler_guard.h"
 #include "ui/main_window.h"
 #include "ui/main_window_commands.h"
 #include "ui/search_form.h"
@@ -85,6 +86,10 @@ TimeOfDay LocalTimeOfDay() {
 
 }  // namespace
 
+platform::DialogTemplate SearchDialog::Template() {
+    return SearchDialogTemplate();
+}
+
 SearchDialog::SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs)
     : state_(&state), modal_(&modal), dialogs_(&dialogs) {}
 
@@ -119,7 +124,7 @@ INT_PTR CALLBACK SearchDialog::DialogProc(HWND window, UINT message, WPARAM wPar
     auto* self = reinterpret_cast<SearchDialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self) return FALSE;
     ++self->handlerDepth_;
-    INT_PTR result = self->Dispatch(message, wParam, lParam);
+    INT_PTR result = GuardedHandler(self->modal_, [&] { return self->Dispatch(message, wParam, lParam); });
     if (--self->handlerDepth_ == 0 && self->windowGone_) delete self;
     return result;
 }
@@ -250,7 +255,7 @@ void SearchDialog::Search() {
         modal_->ShowMessageBox({nullptr, kMissingValueText, MainWindow::kMessageTitle, MB_OK});
     } else if (request.kind == SearchRequest::Kind::Run) {
         TimeOfDay start = LocalTimeOfDay();
-        ProgressCaption progress([] { return static_cast<uint64_t>(GetTickCount64()); });
+        ProgressCaption progress;
         HWND window = window_;
         RunSearch(state_->link.db, search.state, request, [&progress, window](int64_t record, int64_t count) {
             if (std::optional<std::string> text = progress.Next(record, count))

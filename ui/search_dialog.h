@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "app/program_state.h"
+#include "platform/dialog_template.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
 #include "platform/modal_services.h"
@@ -22,6 +23,8 @@ public:
     static HWND Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HWND owner);
 
     static const wchar_t* const kCaption;
+    // The window and its controls in creation order, as dialog units.
+    static platform::DialogTemplate Template();
 
 private:
     SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs);
