@@ -2,8 +2,9 @@
 # errors) and with the source tree as their include root, so that every
 # #include names its layer: "database/...", "search/...", "ui/...".
 #
-#   velmar_add_library(<name> SOURCES <file>... [LIBS <lib>...] [INCLUDES <dir>...])
-#     A static library; LIBS are linked PUBLIC (what its headers need).
+#   velmar_add_library(<name> [SHARED] SOURCES <file>... [LIBS <lib>...] [INCLUDES <dir>...])
+#     A static library (a DLL with SHARED); LIBS are linked PUBLIC (what its
+#     headers need).
 #
 #   velmar_add_executable(<name> [WIN32] [UNICODE_MAIN] SOURCES <file>... [LIBS <lib>...])
 #     A program; UNICODE_MAIN for wmain/wWinMain (mingw-w64 needs -municode).
@@ -20,11 +21,15 @@ else()
 endif()
 
 function(velmar_add_library name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBS;INCLUDES")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "SHARED" "" "SOURCES;LIBS;INCLUDES")
   if(NOT arg_SOURCES OR arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "velmar_add_library(<name> SOURCES <file>... [LIBS ...]): bad arguments '${ARGV}'")
   endif()
-  add_library(${name} STATIC ${arg_SOURCES})
+  if(arg_SHARED)
+    add_library(${name} SHARED ${arg_SOURCES})
+  else()
+    add_library(${name} STATIC ${arg_SOURCES})
+  endif()
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${arg_INCLUDES})
   target_compile_options(${name} PRIVATE ${VELMAR_WARNINGS})
   if(arg_LIBS)

@@ -3,11 +3,14 @@
 namespace velmar::platform {
 
 DialogTemplate::DialogTemplate(std::wstring_view title, DWORD style, DWORD exStyle, short x, short y, short cx,
-                               short cy, std::wstring_view fontFace, WORD fontPoints)
+                               short cy, std::wstring_view fontFace, WORD fontPoints, WORD fontWeight)
     : style_(style | DS_SETFONT) {
-    PutDword(style_);
+    PutWord(1);       // dlgVer
+    PutWord(0xFFFF);  // signature: the extended template
+    PutDword(0);      // helpID
     PutDword(exStyle);
-    PutWord(0);  // cdit, counted by Add
+    PutDword(style_);
+    PutWord(0);  // cDlgItems, counted by Add
     PutWord(static_cast<WORD>(x));
     PutWord(static_cast<WORD>(y));
     PutWord(static_cast<WORD>(cx));
@@ -16,23 +19,27 @@ DialogTemplate::DialogTemplate(std::wstring_view title, DWORD style, DWORD exSty
     PutWord(0);  // the standard dialog class
     PutText(title);
     PutWord(fontPoints);
+    PutWord(fontWeight);
+    // italic (low byte) 0, character set (high byte) ANSI_CHARSET, 0
+    PutWord(static_cast<WORD>(ANSI_CHARSET << 8));
     PutText(fontFace);
 }
 
 DialogTemplate& DialogTemplate::Add(const DialogControl& control) {
     AlignToDword();
-    PutDword(control.style);
+    PutDword(0);  // helpID
     PutDword(control.exStyle);
+    PutDword(control.style);
     PutWord(static_cast<WORD>(control.x));
     PutWord(static_cast<WORD>(control.y));
     PutWord(static_cast<WORD>(control.cx));
     PutWord(static_cast<WORD>(control.cy));
-    PutWord(control.id);
+    PutDword(control.id);
     PutText(control.className);
     PutText(control.text);
     PutWord(0);  // no creation data
     controls_.push_back(control);
-    words_[4] = static_cast<WORD>(controls_.size());  // cdit sits after the two DWORDs
+    words_[kItemCountWord] = static_cast<WORD>(controls_.size());
     return *this;
 }
 

@@ -63,10 +63,15 @@ INT_PTR CALLBACK DialogWindow::Procedure(HWND window, UINT message, WPARAM wPara
             break;
     }
     INT_PTR result = FALSE;
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && self->OnCloseRequest())
-        result = self->SetMessageResult(0, TRUE);
-    else
-        result = self->OnMessage(message, wParam, lParam);
+    try {
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && self->OnCloseRequest())
+            result = self->SetMessageResult(0, TRUE);
+        else
+            result = self->OnMessage(message, wParam, lParam);
+    } catch (...) {
+        self->OnHandlerFailure();
+        result = FALSE;
+    }
     if (--self->handlerDepth_ == 0 && self->windowGone_ && self->lifetime_ == Lifetime::SelfDeleting) delete self;
     return result;
 }

@@ -57,6 +57,12 @@ protected:
     // the dialog manager.
     virtual bool OnCloseRequest() { return false; }
 
+    // An exception must not leave a window procedure: the dialog manager's
+    // frames below it cannot pass it on, and the program would end with the
+    // user's unsaved document. A handler that throws is reported here, and the
+    // message counts as not handled.
+    virtual void OnHandlerFailure() noexcept {}
+
     // Answers a message whose result goes through DWLP_MSGRESULT (WM_NOTIFY,
     // a handled WM_SYSCOMMAND) and returns what the procedure must return.
     INT_PTR SetMessageResult(LRESULT result, INT_PTR handled);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <utility>
 
 namespace velmar::platform::editor {
 
@@ -51,6 +53,10 @@ void EmptyUndoBuffer(HWND editor) {
 }
 LRESULT TextLength(HWND editor) {
     return SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0);
+}
+LRESULT CharacterCount(HWND editor) {
+    GETTEXTLENGTHEX request{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    return SendMessageW(editor, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0);
 }
 
 CHARFORMAT2A SelectionCharFormat(HWND editor, DWORD mask) {
@@ -109,9 +115,22 @@ void SetParaFormat(HWND editor, const PARAFORMAT2& format) {
 
 namespace {
 
+struct Sink {
+    std::string text;
+    bool full = false;  // memory ran out: the text is incomplete
+};
+
+// Called by the control, whose frames an exception must not cross: a chunk
+// that cannot be held stops the stream instead.
 DWORD CALLBACK CollectChunk(DWORD_PTR cookie, LPBYTE bytes, LONG count, LONG* taken) {
-    auto* out = reinterpret_cast<std::string*>(cookie);
-    out->append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
+    auto* out = reinterpret_cast<Sink*>(cookie);
+    try {
+        out->text.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
+    } catch (const std::bad_alloc&) {
+        out->full = true;
+        *taken = 0;
+        return 1;
+    }
     *taken = count;
     return 0;
 }
@@ -133,11 +152,14 @@ DWORD CALLBACK ServeChunk(DWORD_PTR cookie, LPBYTE bytes, LONG capacity, LONG* g
 }  // namespace
 
 std::string StreamOut(HWND editor, UINT format) {
-    std::string out;
+    Sink sink;
     EDITSTREAM stream{};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&out);
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&sink);
     stream.pfnCallback = CollectChunk;
     SendMessageW(editor, EM_STREAMOUT, format, reinterpret_cast<LPARAM>(&stream));
+    // Half a document must never pass for the whole one.
+    if (sink.full) throw std::bad_alloc();
+    std::string out = std::move(sink.text);
     // Some rich-edit versions hand over the string terminator as a last byte;
     // it belongs to neither an RTF document nor a text.
     while (!out.empty() && out.back() == '\0') out.pop_back();

@@ -31,6 +31,9 @@ bool CanPaste(HWND editor, UINT clipboardFormat);  // EM_CANPASTE
 void Undo(HWND editor);                            // EM_UNDO
 void EmptyUndoBuffer(HWND editor);                 // EM_EMPTYUNDOBUFFER
 LRESULT TextLength(HWND editor);                   // WM_GETTEXTLENGTH
+// The characters the control holds, counted as its text limit counts them
+// (a paragraph end is one): EM_GETTEXTLENGTHEX with GTL_NUMCHARS.
+LRESULT CharacterCount(HWND editor);
 
 // The character format of the selection (SCF_SELECTION); `mask` says what to ask for.
 CHARFORMAT2A SelectionCharFormat(HWND editor, DWORD mask);
@@ -45,7 +48,8 @@ void SetParaFormat(HWND editor, const PARAFORMAT& format);  // EM_SETPARAFORMAT
 void SetParaFormat(HWND editor, const PARAFORMAT2& format);
 
 // EM_STREAMOUT of the whole content in `format` (SF_RTF or SF_TEXT): every
-// chunk the control hands over is appended to one byte string.
+// chunk the control hands over is appended to one byte string. Throws
+// std::bad_alloc when the content does not fit in memory.
 std::string StreamOut(HWND editor, UINT format);
 // EM_STREAMIN of `text` in `format`, replacing the whole content (or only the
 // selection with SFF_SELECTION in `format`).

@@ -5,6 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/handles.h"
+#include "platform/path_form.h"
 
 namespace velmar::platform {
 
@@ -17,16 +18,12 @@ WriteOutcome Failed(DWORD error) {
     return {false, error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT};
 }
 
-// A new, empty file beside `target` whose name nobody else uses; its path is
+// A new, empty file in `folder` whose name nobody else uses; its path is
 // returned through `path`.
-HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& path, DWORD& error) {
-    std::size_t slash = target.find_last_of(L"\\/");
-    std::wstring folder = slash == std::wstring::npos ? std::wstring() : target.substr(0, slash + 1);
-    const unsigned long process = GetCurrentProcessId();
-    const unsigned long long start = GetTickCount64();
+HANDLE CreateTemporaryIn(const std::wstring& folder, unsigned long process, unsigned long long start,
+                         std::wstring& path, DWORD& error) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        path = folder + L"~velmar-" + std::to_wstring(process) + L"-" + std::to_wstring(start) + L"-" +
-               std::to_wstring(attempt) + L".tmp";
+        path = folder + TemporaryFileName(process, start, attempt);
         HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) return file;
         error = GetLastError();
@@ -34,6 +31,11 @@ HANDLE CreateTemporaryBeside(const std::wstring& target, std::wstring& path, DWO
     }
     path.clear();
     return INVALID_HANDLE_VALUE;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
 bool WriteAll(HANDLE file, std::string_view content, DWORD& error) {
@@ -56,15 +58,20 @@ bool WriteAll(HANDLE file, std::string_view content, DWORD& error) {
 }  // namespace
 
 WriteOutcome WriteFileSafely(std::string_view path, std::string_view content) {
-    std::wstring target = FileSystemPath(path);
-    if (target.empty()) return Failed(ERROR_INVALID_NAME);
+    std::wstring absolute = AbsolutePath(path);
+    if (absolute.empty()) return Failed(ERROR_INVALID_NAME);
+    // The temporary file's path may be the longer one: it decides the form of both.
+    const unsigned long process = GetCurrentProcessId();
+    const unsigned long long start = GetTickCount64();
+    std::size_t longestName = TemporaryFileName(process, start, kNameAttempts - 1).size();
+    std::wstring target = InPathForm(absolute, SaveNeedsLongPathForm(absolute, longestName));
     const DWORD oldAttributes = GetFileAttributesW(target.c_str());
     const bool existed = oldAttributes != INVALID_FILE_ATTRIBUTES;
     if (existed && (oldAttributes & FILE_ATTRIBUTE_DIRECTORY)) return Failed(ERROR_ACCESS_DENIED);
 
     DWORD error = ERROR_SUCCESS;
     std::wstring temporary;
-    HANDLE created = CreateTemporaryBeside(target, temporary, error);
+    HANDLE created = CreateTemporaryIn(FolderOf(target), process, start, temporary, error);
     if (created == INVALID_HANDLE_VALUE) return Failed(error);
     {
         UniqueKernelHandle file(created);

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <new>
+
 #include "ui/program_state.h"
 #include "platform/editor.h"
 #include "platform/files.h"
@@ -92,11 +94,22 @@ std::string JoinDocumentLines(std::string_view bytes) {
     return text;
 }
 
-bool ReadDocumentFile(std::string_view path, std::string& text) {
-    auto bytes = platform::ReadWholeFile(TrimBlanks(path));
-    if (!bytes) return false;
-    text = JoinDocumentLines(*bytes);
-    return true;
+DocumentRead ReadDocumentFile(std::string_view path, std::string& text, uint64_t maxBytes) {
+    try {
+        std::string bytes;
+        switch (platform::ReadWholeFile(TrimBlanks(path), maxBytes, bytes)) {
+            case platform::FileRead::Unreadable:
+                return DocumentRead::Unreadable;
+            case platform::FileRead::TooLarge:
+                return DocumentRead::TooLarge;
+            case platform::FileRead::Read:
+                break;
+        }
+        text = JoinDocumentLines(bytes);
+        return DocumentRead::Read;
+    } catch (const std::bad_alloc&) {
+        return DocumentRead::TooLarge;  // within the limit, and still more than memory holds now
+    }
 }
 
 std::string EditorText(HWND editor, UINT streamFormat) {
@@ -111,17 +124,31 @@ void ReadDocument(MainWindow& window, DocumentKind kind) {
     std::string path = ChooseDocumentFile(window, kind, FileDialogMode::Open);
     if (path.empty() || !FileExists(path)) return;
     std::string text;
-    if (!ReadDocumentFile(path, text)) {
-        // Emptying the editor for a file that cannot be read would only lose
-        // what the user has there.
-        Tell(window, kNotReadMessage);
-        return;
+    // Emptying the editor for a file that cannot be read or held would only
+    // lose what the user has there.
+    switch (ReadDocumentFile(path, text)) {
+        case DocumentRead::Unreadable:
+            Tell(window, kNotReadMessage);
+            return;
+        case DocumentRead::TooLarge:
+            Tell(window, kTooLargeMessage);
+            return;
+        case DocumentRead::Read:
+            break;
     }
     // The editor reads text that begins with an RTF header as a formatted
-    // document, whichever command loaded it.
-    ed::SetTextAnsi(window.Editor(), text);
+    // document, whichever command loaded it. Reading RTF respects the text
+    // limit on some platforms and cuts the document there, and a save would
+    // then lose its tail without a word: the limit is lifted while the
+    // document loads, and a document longer than the limit is said to be so.
+    HWND editor = window.Editor();
+    const LRESULT limit = ed::TextLimit(editor);
+    ed::LimitText(editor, static_cast<LPARAM>(kMaxDocumentBytes));
+    ed::SetTextAnsi(editor, text);
+    ed::LimitText(editor, limit);
     // The record navigator takes the newly loaded document as its template.
     window.State().display.Discard();
+    if (ed::CharacterCount(editor) > limit) Tell(window, kBeyondEditorLimitMessage);
 }
 
 void WriteDocument(MainWindow& window, DocumentKind kind) {

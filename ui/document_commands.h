@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,14 @@ inline constexpr wchar_t kOverwriteQuestion[] = L"El fichero existe ...\r\nDesea
 inline constexpr wchar_t kSavedMessage[] = L"Fichero grabado ...";
 inline constexpr wchar_t kNotSavedMessage[] = L"No se ha podido grabar el fichero ...";
 inline constexpr wchar_t kNotReadMessage[] = L"No se ha podido leer el fichero ...";
+inline constexpr wchar_t kTooLargeMessage[] = L"El fichero es demasiado grande para leerlo ...";
+inline constexpr wchar_t kBeyondEditorLimitMessage[] = L"El documento es demasiado grande para el editor ...";
+
+// The longest document file that is read. The editor holds at most 1,000,000
+// characters; even a richly formatted RTF document of that many stays far
+// below this, while the file, its joined lines and the wide text the editor
+// receives are all held at once while it is read.
+inline constexpr uint64_t kMaxDocumentBytes = 64ull << 20;
 
 // Shows the open or save dialog for documents of `kind`, owned by the main
 // window. The chosen path trimmed of blanks at both ends, whatever its length;
@@ -44,9 +53,11 @@ bool FileExists(std::string_view path);
 // after it, if any) or at the end of the file; a LF alone is ordinary text.
 // No terminator follows the last line.
 std::string JoinDocumentLines(std::string_view bytes);
-// The document text of the file at `path`: its lines joined as above. False
-// when the file cannot be read.
-bool ReadDocumentFile(std::string_view path, std::string& text);
+// The document text of the file at `path`: its lines joined as above. A file
+// that cannot be read, or that is longer than `maxBytes` (or than memory can
+// hold), leaves `text` as it was.
+enum class DocumentRead { Read, Unreadable, TooLarge };
+DocumentRead ReadDocumentFile(std::string_view path, std::string& text, uint64_t maxBytes = kMaxDocumentBytes);
 
 // The editor's whole content streamed out as SF_RTF or SF_TEXT.
 std::string EditorText(HWND editor, UINT streamFormat);

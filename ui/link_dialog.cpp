@@ -5,6 +5,7 @@
 #include "platform/dialog_template.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
+#include "ui/handler_guard.h"
 #include "ui/link_dialog_ids.h"
 #include "ui/link_check.h"
 #include "ui/main_menu.h"
@@ -39,6 +40,10 @@ platform::UniqueFont BoldFont(int points) {
 }
 
 }  // namespace
+
+platform::DialogTemplate LinkDialog::Template() {
+    return LinkDialogTemplate();
+}
 
 LinkDialog::LinkDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                        HMENU menuBar)

@@ -8,7 +8,9 @@
 
 #include <string>
 
+#include "ui/handler_guard.h"
 #include "ui/program_state.h"
+#include "platform/dialog_template.h"
 #include "platform/dialog_window.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
@@ -20,6 +22,8 @@ class LinkDialog : public platform::DialogWindow {
 public:
     // `menuBar` is the main window's, whose database items the dialog sets.
     LinkDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HMENU menuBar);
+    // The window and its controls in creation order, as dialog units.
+    static platform::DialogTemplate Template();
     ~LinkDialog() override;
 
     // Builds and shows the dialog; it checks the linked folder as it opens.
@@ -32,6 +36,7 @@ public:
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
     void OnInitDialog();
     void OnCommand(int id, int code);
     void ValidateAndApply(bool afterPick);

@@ -15,6 +15,7 @@
 #include "ui/document_commands.h"
 #include "ui/format_bar.h"
 #include "ui/format_bar_actions.h"
+#include "ui/handler_guard.h"
 #include "ui/main_menu.h"
 #include "ui/link_dialog.h"
 #include "ui/main_window_ids.h"

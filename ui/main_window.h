@@ -8,6 +8,7 @@
 #include <array>
 #include <string>
 
+#include "ui/handler_guard.h"
 #include "ui/program_state.h"
 #include "platform/dialog_template.h"
 #include "platform/dialog_window.h"
@@ -54,6 +55,7 @@ public:
 
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
 
     BOOL OnInitDialog();
     void OnCommand(int id, int code);

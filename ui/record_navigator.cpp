@@ -8,6 +8,7 @@
 #include "platform/editor.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
+#include "ui/handler_guard.h"
 #include "ui/record_navigator_ids.h"
 #include "ui/main_window.h"
 
@@ -62,6 +63,10 @@ CalendarDate Today() {
 
 }  // namespace
 
+platform::DialogTemplate RecordNavigator::Template() {
+    return NavigatorTemplate();
+}
+
 void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
     if (state.link.db.folder.empty()) return;
     // The merge works on its own copy: reading a document file while the record
@@ -71,15 +76,17 @@ void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
     if (!text.empty()) platform::editor::SetTextAnsi(editor, text);
 }
 
-RecordNavigator::RecordNavigator(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, GuardHold hold)
+RecordNavigator::RecordNavigator(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+                                 HWND editor, GuardHold hold)
     : DialogWindow(dialogs, Lifetime::SelfDeleting, Focus::Kept),
       state_(&state),
+      modal_(&modal),
       editor_(editor),
       hold_(std::move(hold)) {}
 
-HWND RecordNavigator::Open(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, HWND owner,
-                           GuardHold hold) {
-    auto* navigator = new RecordNavigator(state, dialogs, editor, std::move(hold));
+HWND RecordNavigator::Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
+                           HWND editor, HWND owner, GuardHold hold) {
+    auto* navigator = new RecordNavigator(state, modal, dialogs, editor, std::move(hold));
     navigator->smallFont_ = BoldFont(8);
     navigator->largeFont_ = BoldFont(10);
     HWND window = navigator->CreateFromTemplate(NavigatorTemplate(), owner);
@@ -242,7 +249,7 @@ bool RecordNavigator::OnCloseRequest() {
 }
 
 void OpenRecordNavigator(MainWindow& window, GuardHold hold) {
-    RecordNavigator::Open(window.State(), window.Dialogs(), window.Editor(), nullptr, std::move(hold));
+    RecordNavigator::Open(window.State(), window.Modal(), window.Dialogs(), window.Editor(), nullptr, std::move(hold));
 }
 
 }  // namespace velmar::ui

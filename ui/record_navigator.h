@@ -8,10 +8,13 @@
 
 #include <cstdint>
 
+#include "ui/handler_guard.h"
 #include "ui/program_state.h"
+#include "platform/dialog_template.h"
 #include "platform/dialog_window.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
+#include "platform/modal_services.h"
 #include "ui/navigator_moves.h"
 
 namespace velmar::ui {
@@ -27,15 +30,20 @@ public:
     // result) as it opens. The object belongs to its window from then on and
     // holds the database dialog flag (`hold`) until it closes. Nothing when
     // the window could not be created (the flag is then clear again).
-    static HWND Open(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, HWND owner, GuardHold hold);
+    static HWND Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HWND editor,
+                     HWND owner, GuardHold hold);
 
     static const wchar_t* const kCaption;
+    // The window and its controls in creation order, as dialog units.
+    static platform::DialogTemplate Template();
 
 private:
-    RecordNavigator(ProgramState& state, platform::DialogRouter& dialogs, HWND editor, GuardHold hold);
+    RecordNavigator(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, HWND editor,
+                    GuardHold hold);
     ~RecordNavigator() override = default;
 
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
 
     void OnInitDialog();
     void OnCommand(int id, int code);
@@ -49,6 +57,7 @@ private:
     void SetGoToEnabled(bool enabled);
 
     ProgramState* state_;
+    platform::ModalServices* modal_;
     HWND editor_;
     GuardHold hold_;  // the database dialog flag, held while the navigator is open
     platform::UniqueFont smallFont_;

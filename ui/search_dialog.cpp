@@ -6,6 +6,7 @@
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "search/compare_value.h"
+#include "ui/handler_guard.h"
 #include "ui/search_dialog_ids.h"
 #include "ui/main_window.h"
 #include "ui/search_form.h"
@@ -83,6 +84,10 @@ TimeOfDay LocalTimeOfDay() {
 }
 
 }  // namespace
+
+platform::DialogTemplate SearchDialog::Template() {
+    return SearchDialogTemplate();
+}
 
 SearchDialog::SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                            GuardHold hold)
@@ -207,7 +212,7 @@ void SearchDialog::Search() {
         modal_->ShowMessageBox({nullptr, kMissingValueText, MainWindow::kMessageTitle, MB_OK});
     } else if (request.kind == SearchRequest::Kind::Run) {
         TimeOfDay start = LocalTimeOfDay();
-        ProgressCaption progress([] { return static_cast<uint64_t>(GetTickCount64()); });
+        ProgressCaption progress;
         HWND window = Window();
         RunSearch(state_->link.db, search.state, request, [&progress, window](int64_t record, int64_t count) {
             if (std::optional<std::string> text = progress.Next(record, count))

@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
+#include "ui/handler_guard.h"
 #include "ui/program_state.h"
+#include "platform/dialog_template.h"
 #include "platform/dialog_window.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
@@ -25,12 +27,15 @@ public:
                      GuardHold hold);
 
     static const wchar_t* const kCaption;
+    // The window and its controls in creation order, as dialog units.
+    static platform::DialogTemplate Template();
 
 private:
     SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs, GuardHold hold);
     ~SearchDialog() override = default;
 
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
 
     void OnInitDialog();
     void OnCommand(int id, int code);

@@ -79,11 +79,7 @@ bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchRequest& requ
 std::optional<std::string> ProgressCaption::Next(int64_t record, int64_t count) {
     int percent = ProgressPercent(record, count);
     if (percent == lastPercent_) return std::nullopt;
-    uint64_t now = clock_();
-    bool first = lastPercent_ < 0;
-    if (!first && percent != 100 && now - lastShown_ < interval_) return std::nullopt;
     lastPercent_ = percent;
-    lastShown_ = now;
     return ProgressText(record, count);
 }
 

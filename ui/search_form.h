@@ -63,27 +63,17 @@ SearchRequest PrepareSearch(const SearchCriteria& applied, int count, const std:
 bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchRequest& request,
                const SearchProgress& progress = {});
 
-// The progress text for the dialog's caption. A text is handed out only when
-// it differs from the last one handed out, and, apart from the first and the
-// final "100 %", only once `intervalMs` have passed since the last one: under
-// Wine setting a caption costs about a millisecond, so a search that takes a
-// tenth of a second would otherwise spend as long again on its 101 captions,
-// which nobody could read anyway.
+// The progress text for the dialog's caption, before each record is tested.
+// A text is handed out only when it differs from the last one handed out:
+// setting the caption again to the same text would change nothing on screen,
+// so a search shows each of its percentages once, in order, and at most 101
+// captions however many records it tests.
 class ProgressCaption {
 public:
-    using Clock = std::function<uint64_t()>;  // milliseconds, monotonic
-    static constexpr uint64_t kDefaultIntervalMs = 50;
-
-    explicit ProgressCaption(Clock clock, uint64_t intervalMs = kDefaultIntervalMs)
-        : clock_(std::move(clock)), interval_(intervalMs) {}
-
     std::optional<std::string> Next(int64_t record, int64_t count);
 
 private:
-    Clock clock_;
-    uint64_t interval_;
     int lastPercent_ = -1;
-    uint64_t lastShown_ = 0;
 };
 
 struct TimeOfDay {

@@ -81,6 +81,29 @@ TEST(DialogTemplate, ControlsComeBackWithTheirIdsClassesTextsStylesAndPlaces) {
     EXPECT_EQ(units.cy, 100);
 }
 
+// The extended template carries the font's weight, italic and character set,
+// which a plain one leaves to the dialog manager.
+TEST(DialogTemplate, TheFontIsWrittenWithRegularWeightNotItalicAndTheAnsiCharacterSet) {
+    platform::DialogTemplate t(L"", WS_POPUP, 0, 0, 0, 40, 20);
+    const auto* words = reinterpret_cast<const WORD*>(t.Get());
+    EXPECT_EQ(words[0], 1);       // dlgVer
+    EXPECT_EQ(words[1], 0xFFFF);  // the extended template's signature
+    // After the 26-byte header: no menu, the dialog class, an empty title.
+    EXPECT_EQ(words[13], 0);
+    EXPECT_EQ(words[14], 0);
+    EXPECT_EQ(words[15], 0);
+    EXPECT_EQ(words[16], 8);                              // points
+    EXPECT_EQ(words[17], FW_NORMAL);                      // weight 400
+    EXPECT_EQ(words[18], MAKEWORD(FALSE, ANSI_CHARSET));  // italic, character set
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(words + 19)), L"MS Sans Serif");
+
+    LoadWindowLibraries();
+    OwnedDialog dialog{CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), nullptr, PlainDialog, 0)};
+    ASSERT_NE(dialog.window, nullptr);
+    EXPECT_EQ(FontOf(dialog.window).weight, FW_NORMAL);
+    EXPECT_FALSE(FontOf(dialog.window).italic);
+}
+
 TEST(DialogTemplate, OtherFontsAndEmptyTemplatesAreAccepted) {
     LoadWindowLibraries();
     platform::DialogTemplate t(L"", WS_POPUP, 0, 0, 0, 40, 20, L"Tahoma", 10);

@@ -9,8 +9,10 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/dialog_template.h"
 #include "platform/editor.h"
 #include "platform/message_loop.h"
 #include "platform/text.h"
@@ -341,6 +343,70 @@ TEST_F(DatabaseWindowsTest, TheWindowsStayResponsiveWhileASearchRuns) {
     EXPECT_EQ(boxes[1].text, L"3 Resultados ...");
     EXPECT_TRUE(buttonsDisabled) << "the buttons are disabled while the search runs";
     EXPECT_TRUE(Enabled(dialog, search_ids::kSearch));
+}
+
+// Every text the search dialog's caption is given, as the window receives it.
+class CaptionRecorder {
+public:
+    explicit CaptionRecorder(HWND window) : window_(window) {
+        current_ = this;
+        hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId());
+    }
+    ~CaptionRecorder() {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
+    }
+    bool Hooked() const { return hook_ != nullptr; }
+    std::vector<std::wstring> texts;
+
+private:
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && current_ && sent->hwnd == current_->window_ && sent->message == WM_SETTEXT &&
+            sent->lParam)
+            current_->texts.push_back(reinterpret_cast<const wchar_t*>(sent->lParam));
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline CaptionRecorder* current_ = nullptr;
+    HWND window_;
+    HHOOK hook_ = nullptr;
+};
+
+// The captions of a search over 1, 3, 10 and 250 records: each percentage
+// once, in order, before the result message; then the start and end times.
+TEST_F(DatabaseWindowsTest, TheCaptionShowsEveryPercentageOfTheSearchInOrder) {
+    std::vector<std::wstring> everyPercent;
+    for (int p = 0; p <= 100; ++p) everyPercent.push_back(std::to_wstring(p) + L" %");
+    const std::pair<int, std::vector<std::wstring>> cases[] = {
+        {1, {L"100 %"}},
+        {3, {L"33 %", L"66 %", L"100 %"}},
+        {10, {L"10 %", L"20 %", L"30 %", L"40 %", L"50 %", L"60 %", L"70 %", L"80 %", L"90 %", L"100 %"}},
+        {250, everyPercent},
+    };
+    for (const auto& [count, expected] : cases) {
+        SCOPED_TRACE(count);
+        DatabaseFixture fx("Datos");
+        fx.Field("Nombre", 1);
+        for (int r = 1; r <= count; ++r) fx.Value("Nombre", r, r % 2 ? "Ana" : "Eva");
+        fx.Write();
+        OpenMain(fx.Folder());
+        HWND dialog = OpenSearch();
+        Apply(L"Nombre", 1);
+        TypeValue(1, L"Ana");
+        std::vector<std::wstring> beforeMessage;
+        {
+            CaptionRecorder recorder(dialog);
+            ASSERT_TRUE(recorder.Hooked());
+            modal_.whileShown = [&] { beforeMessage = recorder.texts; };
+            Click(dialog, search_ids::kSearch);
+            EXPECT_EQ(beforeMessage, expected);
+            ASSERT_EQ(recorder.texts.size(), expected.size() + 1) << "then only the times";
+            EXPECT_EQ(recorder.texts.back().size(), 19u);
+        }
+        Click(dialog, search_ids::kExit);
+        window_.reset();
+        DestroyThreadWindows();
+    }
 }
 
 TEST_F(DatabaseWindowsTest, SearchWithAnEmptyValueRunsNothing) {
@@ -766,6 +832,65 @@ TEST_F(LinkDialogTest, OnlySalirEndsTheModalLoop) {
     EXPECT_TRUE(WindowsCaptioned(ui::LinkDialog::kCaption).empty());
     EXPECT_FALSE(state_.guards.linkDialog);
     EXPECT_TRUE(modal_.folderAnswers.empty()) << "the browse ran inside the dialog's loop";
+}
+
+// ---- The four windows' template font --------------------------------------
+
+// A window's own font is its template's: 8-point "MS Sans Serif", weight 400,
+// not italic, ANSI character set; and every control stands where the
+// template puts it, in dialog units.
+void ExpectTemplateFontAndLayout(HWND window, const platform::DialogTemplate& layout) {
+    ASSERT_TRUE(window);
+    FontSeen font = FontOf(window);
+    EXPECT_EQ(font.face, L"MS Sans Serif");
+    EXPECT_EQ(font.height, HeightForPoints(8));
+    EXPECT_EQ(font.weight, FW_NORMAL);
+    EXPECT_FALSE(font.italic);
+    // The character set the font was made with. Wine's dialog manager asks
+    // for DEFAULT_CHARSET whatever the template says (Windows takes the
+    // template's), so what is read back there is the font it got.
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    EXPECT_EQ(metrics.tmCharSet, ANSI_CHARSET);
+    if (font.charset != DEFAULT_CHARSET) {
+        EXPECT_EQ(font.charset, ANSI_CHARSET);
+    }
+    for (const platform::DialogControl& c : layout.Controls()) {
+        SCOPED_TRACE(c.id);
+        RECT r = platform::ChildRectInDialogUnits(window, GetDlgItem(window, c.id));
+        EXPECT_EQ(r.left, c.x);
+        EXPECT_EQ(r.top, c.y);
+        EXPECT_EQ(r.right - r.left, c.cx);
+        // A combo box's height is its closed height, not its list's.
+        if (c.className != L"COMBOBOX") {
+            EXPECT_EQ(r.bottom - r.top, c.cy);
+        }
+    }
+}
+
+TEST_F(LinkDialogTest, EveryWindowHasTheTemplateFontAsWrittenAndItsControlsWhereTheTemplatePutsThem) {
+    OpenMain();
+    {
+        SCOPED_TRACE("main window");
+        ExpectTemplateFontAndLayout(window_->Window(), ui::MainWindow::Template());
+    }
+    {
+        SCOPED_TRACE("link dialog");
+        auto link = OpenLink();
+        ExpectTemplateFontAndLayout(link->Window(), ui::LinkDialog::Template());
+    }
+    {
+        SCOPED_TRACE("record navigator");
+        HWND navigator = OpenNavigator();
+        ExpectTemplateFontAndLayout(navigator, ui::RecordNavigator::Template());
+        CloseWindow(navigator);
+    }
+    SCOPED_TRACE("search dialog");
+    ExpectTemplateFontAndLayout(OpenSearch(), ui::SearchDialog::Template());
 }
 
 }  // namespace

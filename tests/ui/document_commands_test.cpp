@@ -10,11 +10,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/editor.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/main_window_ids.h"
@@ -192,7 +194,7 @@ TEST_F(DocumentCommandsTest, CrOnlyFileReadsWithCrLfAndLfOnlyFileReadsUnchanged)
     std::string crOnly = PathOf("cr.txt");
     WriteBytes(crOnly, "uno\rdos\rtres");
     std::string text;
-    ASSERT_TRUE(ui::ReadDocumentFile(crOnly, text));
+    ASSERT_EQ(ui::ReadDocumentFile(crOnly, text), ui::DocumentRead::Read);
     EXPECT_EQ(text, "uno\r\ndos\r\ntres");
     Run(ids::kImportTxt, crOnly);
     std::string shown = PlainText();
@@ -201,7 +203,7 @@ TEST_F(DocumentCommandsTest, CrOnlyFileReadsWithCrLfAndLfOnlyFileReadsUnchanged)
 
     std::string lfOnly = PathOf("lf.txt");
     WriteBytes(lfOnly, "uno\ndos\ntres\n");
-    ASSERT_TRUE(ui::ReadDocumentFile(lfOnly, text));
+    ASSERT_EQ(ui::ReadDocumentFile(lfOnly, text), ui::DocumentRead::Read);
     EXPECT_EQ(text, "uno\ndos\ntres\n") << "one line: the LFs are ordinary text";
 }
 
@@ -337,6 +339,90 @@ TEST_F(DocumentCommandsTest, UnreadableFileLeavesTheEditorAsItWasAndSaysSo) {
     EXPECT_EQ(Messages(), std::vector<std::wstring>{L"No se ha podido leer el fichero ..."});
 }
 
+// A document file longer than the program reads is refused before anything
+// is held (a sparse file: no disk space needed), and the editor keeps its text.
+TEST_F(DocumentCommandsTest, DocumentLongerThanTheLimitIsRefusedAndTheEditorKeepsItsText) {
+    for (uint64_t size : {ui::kMaxDocumentBytes + 1, ui::kMaxDocumentBytes * 64}) {
+        SCOPED_TRACE(size);
+        std::string path = PathOf("enorme.rtf");
+        HANDLE file = CreateFileW(platform::WideFromAnsi(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(size);
+        ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+        CloseHandle(file);
+        modal_.asked.clear();
+        SetText("sin guardar");
+        CaptureTemplate();
+        Run(ids::kReadRtf, path);
+        EXPECT_EQ(PlainText(), "sin guardar");
+        EXPECT_TRUE(state_.display.captured);
+        EXPECT_EQ(Messages(), std::vector<std::wstring>{L"El fichero es demasiado grande para leerlo ..."});
+    }
+    // A file of exactly the limit is still read.
+    std::string text;
+    std::string small = PathOf("corto.txt");
+    WriteBytes(small, "abc");
+    EXPECT_EQ(ui::ReadDocumentFile(small, text, 3), ui::DocumentRead::Read);
+    EXPECT_EQ(ui::ReadDocumentFile(small, text, 2), ui::DocumentRead::TooLarge);
+    EXPECT_EQ(text, "abc");
+}
+
+// A document longer than the editor's limit of 1,000,000 characters: reading
+// it (RTF or text) leaves the whole document in the editor and says that it
+// is longer than the editor takes; the limit stays. One just under the limit
+// reads without a word.
+TEST_F(DocumentCommandsTest, ADocumentBeyondTheEditorsLimitIsReadWholeAndSaidToBeTooLarge) {
+    ASSERT_EQ(ed::TextLimit(Editor()), 1000000);
+    struct Case {
+        int command;
+        bool rtf;
+        int lines;  // of 1000 characters each in the editor: 999 letters and the paragraph end
+        bool told;
+    };
+    const Case cases[] = {
+        {ids::kImportTxt, false, 1200, true}, {ids::kReadRtf, true, 1200, true}, {ids::kImportTxt, false, 999, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.lines << (c.rtf ? " RTF" : " TXT"));
+        std::string body;
+        for (int i = 0; i < c.lines; ++i) {
+            std::string line = std::to_string(i);
+            line.resize(999, 'a');
+            body += line + (c.rtf ? "\\par\r\n" : "\r\n");
+        }
+        std::string path = PathOf(c.rtf ? "largo.rtf" : "largo.txt");
+        WriteBytes(path, c.rtf ? "{\\rtf1\\ansi " + body + "}" : body);
+        modal_.asked.clear();
+        SetText("antes");
+        Run(c.command, path);
+        // Every line but the last ends in a paragraph (the last one's end may go).
+        EXPECT_GE(ed::CharacterCount(Editor()), c.lines * 1000 - 1) << "the whole document";
+        EXPECT_EQ(ed::TextLimit(Editor()), 1000000);
+        std::string text = PlainText();
+        EXPECT_NE(text.find(std::to_string(c.lines - 1) + "aaa"), std::string::npos) << "its last line is there";
+        std::vector<std::wstring> told;
+        if (c.told) told.push_back(L"El documento es demasiado grande para el editor ...");
+        EXPECT_EQ(Messages(), told);
+    }
+}
+
+// A handler that throws (here: memory running out while the file dialog is
+// open) is reported, and the window, its text and the next command go on.
+TEST_F(DocumentCommandsTest, AFailingCommandIsReportedAndTheProgramKeepsRunning) {
+    SetText("sin guardar");
+    modal_.whileShown = [] { throw std::bad_alloc(); };
+    Command(ids::kReadRtf);
+    ASSERT_TRUE(IsWindow(Window()));
+    EXPECT_EQ(PlainText(), "sin guardar");
+    EXPECT_EQ(Messages(), std::vector<std::wstring>{L"No se ha podido completar la orden ..."});
+    EXPECT_EQ(modal_.MessageBoxes().back().title, L"Programador");
+
+    Run(ids::kExportTxt, PathOf("despues.txt"));
+    EXPECT_EQ(Messages().back(), L"Fichero grabado ...");
+    EXPECT_EQ(ReadBytes(folder_.Path() / "despues.txt"), "sin guardar\r\n");
+}
+
 // A save that runs out of room on the disk: the case where deleting the old
 // file first and then writing the new one would lose both. It needs a folder
 // on a nearly full file system, which tests/ui/full_disk_test.sh provides
@@ -389,6 +475,40 @@ TEST_F(DocumentCommandsTest, PathLongerThanTheOldBuffersIsWrittenAndReadWhole) {
     ASSERT_EQ(Messages().size(), 3u);
     EXPECT_EQ(Messages()[1], L"El fichero existe ...\r\nDesea sobreescribir ?");
     EXPECT_EQ(NamesIn(folder_.Path()).size(), 1u);
+}
+
+// Paths around the 260-character limit, RTF and TXT, in two deep folders: up
+// to 245 characters in one of 215, where the target is the longer path, and
+// from 246 in one of 240, where the temporary file beside it is longer still.
+TEST_F(DocumentCommandsTest, SavesAndReadsBackForEveryPathLengthFrom225To265) {
+    std::wstring base = platform::AbsolutePath(folder_.Path().string());
+    ASSERT_LT(base.size(), 200u);
+    std::vector<std::wstring> deep;
+    for (std::size_t size : {215u, 240u}) {
+        deep.push_back(base + L"\\" + std::wstring(size - base.size() - 1, L'c'));
+        ASSERT_TRUE(CreateDirectoryW(platform::InPathForm(deep.back(), true).c_str(), nullptr));
+    }
+    for (std::size_t length = 225; length <= 265; ++length) {
+        std::string folder = platform::AnsiFromWide(deep[length >= 246 ? 1 : 0]);
+        for (bool rtf : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << length << (rtf ? " RTF" : " TXT"));
+            const char* extension = rtf ? ".rtf" : ".txt";
+            std::string path = folder + "\\" + std::string(length - folder.size() - 5, 'd') + extension;
+            ASSERT_EQ(path.size(), length);
+            modal_.asked.clear();
+            SetText(rtf ? "ruta de rtf" : "ruta de txt");
+            Run(rtf ? ids::kWriteRtf : ids::kExportTxt, path);
+            EXPECT_EQ(Messages(), std::vector<std::wstring>{L"Fichero grabado ..."});
+            Command(ids::kNew);
+            Run(rtf ? ids::kReadRtf : ids::kImportTxt, path);
+            EXPECT_EQ(PlainText(), rtf ? "ruta de rtf" : "ruta de txt");
+            EXPECT_TRUE(DeleteFileW(platform::InPathForm(platform::WideFromAnsi(path), true).c_str()));
+        }
+    }
+    for (const std::wstring& folder : deep) {
+        EXPECT_TRUE(NamesIn(platform::InPathForm(folder, true)).empty()) << "no temporary file left";
+        RemoveDirectoryW(platform::InPathForm(folder, true).c_str());
+    }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 //   click, checked, filedialog, answer, nobox
 //   and the database windows' steps (tools/driver/database_steps.h): items,
 //   pick, choose; a TITLE "#ID" names the window that has a control ID
+//   and the steps from outside (tools/driver/outside_steps.h): inject, probe
 //
 // Exit status 0 when the step did what it says, 1 when not, 2 for bad arguments.
 #include <windows.h>
@@ -25,6 +26,7 @@
 #include "platform/unicode.h"
 #include "tools/driver/database_steps.h"
 #include "tools/driver/editor_steps.h"
+#include "tools/driver/outside_steps.h"
 
 namespace {
 
@@ -73,8 +75,9 @@ int ShowPlainWindow(const wchar_t* title) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|plain TITLE [ARG]\n%s%s",
-                 velmar::driver::EditorStepsUsage(), velmar::driver::DatabaseStepsUsage());
+    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|plain TITLE [ARG]\n%s%s%s",
+                 velmar::driver::EditorStepsUsage(), velmar::driver::DatabaseStepsUsage(),
+                 velmar::driver::OutsideStepsUsage());
     return 2;
 }
 
@@ -93,6 +96,9 @@ int wmain(int argc, wchar_t** argv) {
     int databaseStep = velmar::driver::RunDatabaseStep(verb, argc - 2, argv + 2);
     if (databaseStep == 2) return Usage();
     if (databaseStep >= 0) return databaseStep;
+    int outsideStep = velmar::driver::RunOutsideStep(verb, argc - 2, argv + 2);
+    if (outsideStep == 2) return Usage();
+    if (outsideStep >= 0) return outsideStep;
     if (verb == L"wait") return PollFor(number, [&] { return Find(title) && IsWindowVisible(Find(title)); }) ? 0 : 1;
     if (verb == L"gone") return PollFor(number, [&] { return Find(title) == nullptr; }) ? 0 : 1;
     if (verb == L"stays") {

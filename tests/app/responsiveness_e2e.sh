@@ -1,0 +1,98 @@
+#!/bin/sh
+# The real velmar-rtf.exe stays answering while it reads a value file of more
+# than 1 GiB (sparse: a hole of cells of record 0 without a name, then 50
+# records named Ana and Eva). While the record navigator shows its first
+# record (building the value index on the way) and while a search runs,
+# velmar-driver probe sends the main window WM_NULL every 20 ms with
+# SendMessageTimeout and reports the longest wait. The target is 100 ms; the
+# test fails when the program left a message unanswered for a second or more,
+# which only a scan that stopped letting messages through can do.
+# Usage: responsiveness_e2e.sh VELMAR_RTF_EXE VELMAR_DRIVER_EXE VELMAR_DB_EXE OUT_DIR
+# Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
+# VELMAR_SPARSE_FILE_MB sets the size of the hole (1024 unless set).
+set -eu
+exe=$1 driver=$2 velmar_db=$3 out=$4
+run="${VELMAR_EMULATOR:-}"
+title="Velmar rtf" navigator="Registros Base Datos"
+hole_mb=${VELMAR_SPARSE_FILE_MB:-1024}
+
+fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
+drive() { $run "$driver" "$@"; }
+winpath() { if [ -n "$run" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
+# Fails above a second; says whether the 100 ms target was met.
+judge() {
+    longest=$(printf '%s\n' "$2" | sed -n 's/^longest wait \([0-9.]*\) ms.*/\1/p')
+    [ -n "$longest" ] || fail "$1: no measurement: $2"
+    echo "$1: $2 (target 100 ms: $(awk "BEGIN { print ($longest <= 100) ? \"met\" : \"MISSED\" }"))"
+    awk "BEGIN { exit !($longest < 1000) }" || fail "$1: the program did not answer for $longest ms"
+}
+
+work="$out/responsiveness"
+rm -rf "$work"
+mkdir -p "$work"
+cp "$exe" "$work/velmar-rtf.exe"
+printf 'Registro,Nombre:1\r\n' >"$work/datos.csv"
+r=1
+while [ $r -le 50 ]; do
+    if [ $((r % 2)) -eq 1 ]; then printf '%d,Ana\r\n' $r; else printf '%d,Eva\r\n' $r; fi >>"$work/datos.csv"
+    r=$((r + 1))
+done
+$run "$velmar_db" import-csv "$(winpath "$work/datos.csv")" "$(winpath "$work/Datos")" >/dev/null ||
+    fail "velmar-db could not import the records"
+# The hole is a whole number of 54-byte cells.
+hole=$(((hole_mb * 1048576 + 53) / 54 * 54))
+truncate -s "$hole" "$work/Datos/grande.zbd"
+cat "$work/Datos/Datos.zbd" >>"$work/Datos/grande.zbd"
+mv "$work/Datos/grande.zbd" "$work/Datos/Datos.zbd"
+echo "value file: $(stat -c %s "$work/Datos/Datos.zbd") bytes"
+[ "$($run "$velmar_db" count "$(winpath "$work/Datos")" | tr -d '\r')" = 50 ] || fail "the large file does not hold 50 records"
+printf '{\\rtf1\\ansi Hola #Nombre\\par}\r\n' >"$work/carta.rtf"
+printf '[Base Datos]\r\nVinculado=%s\r\n' "$(winpath "$work/Datos/")" >"$work/Configuracion.ini"
+
+cd "$work"
+$run "$work/velmar-rtf.exe" &
+program=$!
+trap 'kill $program 2>/dev/null || true' EXIT
+drive wait "$title" 30000 || fail "no visible window titled '$title'"
+drive command "$title" 1254 || fail "could not post Leer RTF"
+drive filedialog "$title" "$(winpath "$work/carta.rtf")" 20000 || fail "the open dialog did not take the letter"
+tries=0
+until drive text "$title" 1174 | grep -q 'Hola #Nombre'; do
+    tries=$((tries + 1))
+    [ $tries -lt 100 ] || fail "the letter did not arrive in the editor"
+    sleep 0.1
+done
+# What the file dialog leaves behind is over before the measuring starts.
+drive probe "$title" "$title" 100 >/dev/null || true
+sleep 2
+judge "idle, for comparison" "$(drive probe "$title" nowindow 1000 | sed 's/ (the awaited window never came)//')"
+
+echo "-- the navigator's first record"
+drive command "$title" 1261 || fail "could not post Navegador"
+judge navigator "$(drive probe "$title" "$navigator" 300000)"
+drive expect "$navigator" 1905 1 15000 || fail "record 1 is not shown"
+drive text "$title" 1174 | tr -d '\r' | grep -q 'Hola Ana' || fail "record 1 is not in the letter"
+drive close "$navigator" || fail "could not close the navigator"
+drive gone "$navigator" 10000 || fail "the navigator stayed open"
+
+echo "-- a search"
+drive command "$title" 1262 || fail "could not post Buscar"
+drive wait Buscar 15000 || fail "the search dialog did not open"
+drive pick Buscar 7002 Nombre || fail "no Nombre in the field box"
+drive choose Buscar 7003 0 || fail "could not choose the first operator entry"
+drive click Buscar 7013 || fail "could not click Aplicar"
+drive type Buscar 7007 Eva || fail "could not type the value"
+drive expect Buscar 7007 Eva 10000 || fail "the value did not arrive"
+drive click Buscar 7014 &
+clicking=$!
+judge search "$(drive probe "$title" Programador 300000)"
+said=$(drive answer "$title" Programador 1 20000 | tr -d '\r') || fail "could not answer the result message"
+[ "$said" = "25 Resultados ..." ] || fail "the result message was '$said'"
+wait $clicking || true
+drive click "#7014" 7012 || fail "could not click Salir"
+drive gone "#7014" 10000 || fail "the search dialog stayed after Salir"
+drive command "$title" 1258
+drive gone "$title" 15000 || fail "the window stayed after Salir"
+wait $program || fail "the program exited with an error"
+trap - EXIT
+echo "PASS"

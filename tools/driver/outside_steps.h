@@ -1,0 +1,19 @@
+// The driver's steps that look at the running program from outside its
+// windows: bringing a recorder DLL into it, and measuring how long its
+// user-interface thread takes to answer a message while it works.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace velmar::driver {
+
+// Runs `verb` with its arguments (those after the verb) when it is one of
+// these steps: returns its exit status, or -1 for another verb.
+int RunOutsideStep(const std::wstring& verb, int argc, wchar_t** argv);
+
+// The lines of usage of these steps.
+const char* OutsideStepsUsage();
+
+}  // namespace velmar::driver
