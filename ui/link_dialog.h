@@ -35,6 +35,7 @@ public:
 private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog();
+    void SetFonts();
     void OnCommand(int id, int code);
     void OnNcActivate(bool active);
     void ValidateAndApply(bool afterPick);
@@ -46,7 +47,9 @@ private:
     HMENU menuBar_;
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;
-    // Created before the dialog is shown and deleted after it has closed.
+    // Created before the dialog is shown, again for each new scale, and
+    // deleted after the dialog has closed.
+    UINT dpi_ = 96;
     platform::UniqueFont boldFont_;
     platform::UniqueFont browseFont_;
 };

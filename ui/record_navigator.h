@@ -39,6 +39,7 @@ private:
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnInitDialog();
+    void SetFonts();
     void OnCommand(int id, int code);
     void OnNcActivate(bool active);
     bool OnClose();
@@ -56,6 +57,7 @@ private:
     HWND editor_;
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;
+    UINT dpi_ = 96;  // the scale the fonts are made for
     platform::UniqueFont smallFont_;
     platform::UniqueFont largeFont_;
 
