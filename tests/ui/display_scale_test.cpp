@@ -356,6 +356,44 @@ TEST_F(DisplayScaleTest, AChangeOfScaleRemakesTheOwnFontsAndIconsForTheNewDpi) {
         EXPECT_EQ(FontOf(GetDlgItem(search, id)).height, -MulDiv(10, static_cast<int>(newDpi), 72)) << id;
 }
 
+// The manifest as the system's loader read it for this process (the tests
+// carry the program's resource script): a DPI awareness setting cannot be
+// seen in Wine's behaviour, which gives every process the real DPI, so the
+// settings are read back from the activation context.
+std::wstring ManifestSetting(const wchar_t* space, const wchar_t* name) {
+    wchar_t value[128] = {};
+    SIZE_T written = 0;
+    if (!QueryActCtxSettingsW(0, nullptr, space, name, value, std::size(value), &written)) return L"(none)";
+    return value;
+}
+
+TEST(Manifest, DeclaresPerMonitorAwarenessLongPathsAndTheSupportedSystems) {
+    const wchar_t* const k2005 = L"http://schemas.microsoft.com/SMI/2005/WindowsSettings";
+    const wchar_t* const k2016 = L"http://schemas.microsoft.com/SMI/2016/WindowsSettings";
+    EXPECT_EQ(ManifestSetting(k2016, L"dpiAwareness"), L"PerMonitorV2, System");
+    EXPECT_EQ(ManifestSetting(k2005, L"dpiAware"), L"true");
+    EXPECT_EQ(ManifestSetting(k2016, L"longPathAware"), L"true");
+    EXPECT_EQ(ManifestSetting(L"http://schemas.microsoft.com/SMI/2019/WindowsSettings", L"activeCodePage"), L"(none)")
+        << "the texts stay in the ANSI code page";
+
+    // Wine does not answer the compatibility query of the activation context;
+    // the supported systems are read from the manifest resource itself.
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                         SizeofResource(module, found));
+    const char* const systems[] = {
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // Windows 7
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // Windows 8
+        "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // Windows 8.1
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // Windows 10 and 11
+    };
+    for (const char* id : systems)
+        EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"") + id + "\"/>"), std::string::npos) << id;
+    EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+}
+
 TEST(IconSizeToFill, TakesTheLargestDrawnSizeThatLeavesTheEdgeFree) {
     struct Case {
         SIZE button;
