@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/program_state.h"
+#include "platform/accessible_names.h"
 #include "platform/editor.h"
 #include "platform/handles.h"
 #include "platform/message_loop.h"
@@ -26,6 +27,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     // here makes the dialog's buttons, lists and boxes that version's.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+
+    // COM on this thread, for the accessible names of the controls without text.
+    platform::ComApartment com;
 
     ProgramState state;
     platform::DialogRouter dialogs;

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "platform/dialog_template.h"
+#include "platform/display_scale.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "ui/database_window_ids.h"
@@ -34,10 +35,10 @@ platform::DialogTemplate LinkDialogTemplate() {
     return t;
 }
 
-platform::UniqueFont BoldFont(int points) {
+platform::UniqueFont BoldFont(int points, UINT dpi) {
     platform::FontSpec request{L"MS Sans Serif", points};
     request.weight = FW_BOLD;
-    return platform::CreateScreenFont(request);
+    return platform::CreateFontForDpi(request, dpi);
 }
 
 }  // namespace
@@ -55,8 +56,6 @@ LinkDialog::~LinkDialog() {
 }
 
 bool LinkDialog::Create(HWND owner) {
-    boldFont_ = BoldFont(8);
-    browseFont_ = BoldFont(14);
     platform::DialogTemplate t = LinkDialogTemplate();
     HWND window = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), t.Get(), owner, DialogProc,
                                              reinterpret_cast<LPARAM>(this));
@@ -86,6 +85,15 @@ INT_PTR LinkDialog::Dispatch(HWND window, UINT message, WPARAM wParam) {
         case WM_INITDIALOG:
             self->OnInitDialog();
             break;
+        case WM_DPICHANGED:
+            // The dialog manager lays the dialog out again after this; the
+            // bold fonts follow.
+            self->dpi_ = platform::DpiOfDpiChanged(wParam);
+            PostMessageW(window, platform::kApplyDisplayScale, 0, 0);
+            break;
+        case platform::kApplyDisplayScale:
+            self->SetFonts();
+            return TRUE;
         case WM_NCACTIVATE:
             self->OnNcActivate(wParam != 0);
             break;
@@ -106,10 +114,22 @@ INT_PTR LinkDialog::Dispatch(HWND window, UINT message, WPARAM wParam) {
     return FALSE;
 }
 
+// The bold fonts at the dialog's scale: 8 points on the label and "Salir",
+// 14 points on "..."; the new fonts go in before the old ones are deleted.
+void LinkDialog::SetFonts() {
+    platform::UniqueFont bold = BoldFont(8, dpi_);
+    platform::UniqueFont browse = BoldFont(14, dpi_);
+    SendMessageW(GetDlgItem(window_, ids::kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
+    SendMessageW(GetDlgItem(window_, ids::kExit), WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
+    SendMessageW(GetDlgItem(window_, ids::kBrowse), WM_SETFONT, reinterpret_cast<WPARAM>(browse.Get()), TRUE);
+    boldFont_ = std::move(bold);
+    browseFont_ = std::move(browse);
+}
+
 void LinkDialog::OnInitDialog() {
-    SendMessageW(GetDlgItem(window_, ids::kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
-    SendMessageW(GetDlgItem(window_, ids::kExit), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
-    SendMessageW(GetDlgItem(window_, ids::kBrowse), WM_SETFONT, reinterpret_cast<WPARAM>(browseFont_.Get()), TRUE);
+    dpi_ = platform::WindowDpi(window_);
+    for (int id : {ids::kLabel, ids::kExit, ids::kBrowse}) platform::KeepOwnFontOnScaleChange(GetDlgItem(window_, id));
+    SetFonts();
     ValidateAndApply(false);
 }
 

@@ -39,6 +39,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(HWND window, UINT message, WPARAM wParam);
     void OnInitDialog();
+    void SetFonts();
     void OnCommand(int id, int code);
     void OnNcActivate(bool active);
     void ValidateAndApply(bool afterPick);
@@ -50,7 +51,9 @@ private:
     HMENU menuBar_;
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;
-    // Created before the dialog is shown and deleted after it has closed.
+    // Created before the dialog is shown, again for each new scale, and
+    // deleted after the dialog has closed.
+    UINT dpi_ = 96;
     platform::UniqueFont boldFont_;
     platform::UniqueFont browseFont_;
 };

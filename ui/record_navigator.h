@@ -44,6 +44,7 @@ private:
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnInitDialog();
+    void SetFonts();
     void OnCommand(int id, int code);
     void OnNcActivate(bool active);
     bool OnClose();
@@ -62,6 +63,7 @@ private:
     HWND editor_;
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;
+    UINT dpi_ = 96;  // the scale the fonts are made for
     platform::UniqueFont smallFont_;
     platform::UniqueFont largeFont_;
 

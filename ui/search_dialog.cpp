@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/dialog_template.h"
+#include "platform/display_scale.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "search/compare_value.h"
@@ -96,9 +97,6 @@ SearchDialog::SearchDialog(ProgramState& state, platform::ModalServices& modal, 
 HWND SearchDialog::Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                         HWND owner) {
     auto* dialog = new SearchDialog(state, modal, dialogs);
-    platform::FontSpec request{L"MS Sans Serif", 10};
-    request.weight = FW_BOLD;
-    dialog->font_ = platform::CreateScreenFont(request);
     dialog->menu_ = SearchMenuBar();
     platform::DialogTemplate t = SearchDialogTemplate();
     // Held as if a handler ran, so that a window that fails during its
@@ -134,6 +132,15 @@ INT_PTR SearchDialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
         case WM_INITDIALOG:
             OnInitDialog();
             return FALSE;
+        case WM_DPICHANGED:
+            // The dialog manager lays the dialog out again when this returns;
+            // the bold font follows after.
+            dpi_ = platform::DpiOfDpiChanged(wParam);
+            PostMessageW(window_, platform::kApplyDisplayScale, 0, 0);
+            return FALSE;
+        case platform::kApplyDisplayScale:
+            SetFont();
+            return TRUE;
         case WM_NCACTIVATE:
             OnNcActivate(wParam != 0);
             return FALSE;
@@ -157,9 +164,22 @@ INT_PTR SearchDialog::Dispatch(UINT message, WPARAM wParam, LPARAM) {
     }
 }
 
-void SearchDialog::OnInitDialog() {
+// The bold 10-point font at the dialog's scale on all fourteen controls; the
+// new font goes in before the old one is deleted.
+void SearchDialog::SetFont() {
+    platform::FontSpec request{L"MS Sans Serif", 10};
+    request.weight = FW_BOLD;
+    platform::UniqueFont font = platform::CreateFontForDpi(request, dpi_);
     for (int id = ids::kFieldLabel; id < ids::kFieldLabel + kControlCount; ++id)
-        SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+        SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    font_ = std::move(font);
+}
+
+void SearchDialog::OnInitDialog() {
+    dpi_ = platform::WindowDpi(window_);
+    for (int id = ids::kFieldLabel; id < ids::kFieldLabel + kControlCount; ++id)
+        platform::KeepOwnFontOnScaleChange(Control(id));
+    SetFont();
     if (SetMenu(window_, menu_.Get())) menu_.Release();  // destroyed with the window
 
     FillFieldBox();

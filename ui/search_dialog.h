@@ -36,6 +36,7 @@ private:
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
     void OnInitDialog();
+    void SetFont();
     void OnCommand(int id, int code);
     void OnNcActivate(bool active);
     bool OnClose();
@@ -53,6 +54,7 @@ private:
     platform::DialogRouter* dialogs_;
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;
+    UINT dpi_ = 96;              // the scale the font is made for
     platform::UniqueFont font_;  // on all fourteen controls; lives as long as the window
     platform::UniqueMenu menu_;  // until the window takes it over
 
