@@ -13,6 +13,7 @@
 #include "cli/search_arguments.h"
 #include "database/display_cache.h"
 #include "database/record_display.h"
+#include "database/value_index.h"
 #include "search/search_state.h"
 
 namespace velmar::cli {
@@ -309,6 +310,110 @@ int RunMerge(const std::vector<std::string>& args) {
     return arguments->outFolder ? RunBatch(*arguments, db, displayTemplate, today)
                                 : RunSingle(*arguments, db, displayTemplate, today);
 }
+
+// A display text on one line: the characters that would break the line or the
+// columns are written as escapes.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (char c : text) {
+        switch (c) {
+            case '\\':
+                line += "\\\\";
+                break;
+            case '\t':
+                line += "\\t";
+                break;
+            case '\n':
+                line += "\\n";
+                break;
+            case '\r':
+                line += "\\r";
+                break;
+            default:
+                line.push_back(c);
+        }
+    }
+    return line;
+}
+
+constexpr std::string_view kShow = "show";
+
+int RunShow(const std::vector<std::string>& args) {
+    std::optional<CalendarDate> today;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--today") {
+            if (i + 1 >= args.size()) return UsageError(kShow, "--today necesita una fecha DD/MM/AAAA");
+            today = DateArgument(args[++i]);
+            if (!today) return UsageError(kShow, "fecha no v\xC3\xA1lida: " + args[i] + " (se espera DD/MM/AAAA)");
+        } else if (args[i].size() > 2 && args[i].compare(0, 2, "--") == 0) {
+            return UsageError(kShow, "opci\xC3\xB3n desconocida: " + args[i]);
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    if (positional.size() != 2) return UsageError(kShow, "se esperan una carpeta y un registro");
+    std::optional<std::string> folder = FolderArgument(positional[0]);
+    if (!folder)
+        return UsageError(kShow,
+                          "la carpeta est\xC3\xA1 vac\xC3\xAD"
+                          "a");
+    std::optional<int64_t> record = IntegerArgument(positional[1]);
+    if (!record) return UsageError(kShow, "el registro debe ser un n\xC3\xBAmero entero: " + positional[1]);
+
+    LinkedDatabase db;
+    db.folder = *folder;
+    if (FolderCheck check = CheckDatabaseFolder(db); check != FolderCheck::FolderValid) {
+        ErrorUtf8("velmar-db: " + positional[0] + " no es una base de datos (" + FolderCheckName(check) + ")\n");
+        return 1;
+    }
+    std::optional<ValueIndex> index = ValueIndex::Build(db.ValueFilePath());
+    const int64_t count = index ? index->LastRecordNumber() : LastRecordNumber(db);
+    if (*record < 1 || *record > count) {
+        ErrorUtf8("velmar-db: el registro " + std::to_string(*record) + " no existe: la base de datos tiene " +
+                  std::to_string(count) + " registros\n");
+        return 1;
+    }
+    const CalendarDate date = today.value_or(LocalToday());
+    LoadFieldList(db);
+    const FieldList& fields = db.fields;
+    std::optional<RecordValues> values;
+    if (index) values = index->ValuesOf(*record);
+    std::string out;
+    for (int i = 1; i <= fields.Count(); ++i) {
+        const std::string& name = fields.Name(i);
+        // A name defined twice has its placeholders filled by its first
+        // definition, with the type of its last one, as the merge does.
+        bool repeated = false;
+        int16_t type = fields.Type(i);
+        for (int j = 1; j <= fields.Count(); ++j) {
+            if (fields.Name(j) != name) continue;
+            if (j < i) repeated = true;
+            type = fields.Type(j);
+        }
+        if (repeated || !HasDisplay(type)) continue;
+        std::string value;
+        if (values) {
+            const std::string* found = values->Find(name);
+            value = found ? *found : std::string(kNoData);
+        } else {
+            value = ReadFieldValue(db, name, *record);
+        }
+        out += OneLine(name) + "\t" + OneLine(DisplayText(type, value, fields.Options(i), date).value_or("")) + "\n";
+    }
+    PrintAnsi(out);
+    return 0;
+}
+
+const CommandRegistration kShowCommand(
+    {kShow, "FOLDER RECORD [--today DD/MM/AAAA]", "Muestra los campos de un registro como los rellena el navegador.",
+     "Una l\xC3\xADnea por campo que se muestra (texto, fecha y lista), en el orden de las\n"
+     "definiciones: el nombre, un tabulador y el texto que pondr\xC3\xAD"
+     "a #Campo: las fechas con el\n"
+     "tiempo transcurrido, las listas con la opci\xC3\xB3n que elige su n\xC3\xBAmero. En el texto,\n"
+     "\\ se escribe \\\\ y el tabulador y los saltos de l\xC3\xADnea \\t, \\n y \\r. --today fija la\n"
+     "fecha de hoy. Un registro fuera de 1 al n\xC3\xBAmero de registros se rechaza.",
+     RunShow});
 
 const CommandRegistration kMerge(
     {kName,
