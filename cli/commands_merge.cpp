@@ -327,12 +327,12 @@ int RunInto(const MergeArguments& arguments, LinkedDatabase& db, const DisplayTe
                   " no es un documento RTF (no empieza por {\\rtf); --into necesita uno\n");
         return 1;
     }
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    if (std::optional<int> refused = SelectRecords(arguments, db, ranges)) return *refused;
     if (!arguments.force && KindOfPath(*arguments.into) != PathKind::Missing) {
         ErrorUtf8("velmar-db: ya existe " + arguments.intoShown + "; no se ha escrito nada. --force lo reemplaza\n");
         return 1;
     }
-    std::vector<std::pair<int64_t, int64_t>> ranges;
-    if (std::optional<int> refused = SelectRecords(arguments, db, ranges)) return *refused;
     int64_t total = 0;
     for (const auto& [first, last] : ranges) total += last - first + 1;
     if (total == 0) {
