@@ -44,17 +44,20 @@ drive wait "$title" 30000 || fail "no visible window titled '$title'"
 drive command "$title" 1254 || fail "could not post Leer RTF"
 drive filedialog "$title" "$(winpath "$work/cartas.rtf")" 20000 || fail "the open dialog did not take the document"
 text=$(drive text "$title" $editor | tr -d '\r')
+printf '%s\n' "$text" >"$work/editor-text.txt"
 printf '%s' "$text" | grep -q '#' && fail "a placeholder was left: $text"
-# Each client's name and telephone, after those of the client before.
+# Each client's telephone (one per client), after the one before, and the name.
 rest=$text
 for record in $records; do
-    for field in Nombre Telefono; do
+    for field in Telefono; do
         value=$(db value "$(winpath "$work/Clientes")" $field "$record")
         case $rest in
         *"$value"*) rest=${rest#*"$value"} ;;
         *) fail "record $record ($field $value) is missing or out of order in the editor: $text" ;;
         esac
     done
+    name=$(db value "$(winpath "$work/Clientes")" Nombre "$record")
+    printf '%s' "$text" | grep -q ", $name\$" || fail "record $record's name $name is not in the editor"
 done
 [ "$(printf '%s\n' "$text" | grep -c 'Estimado/a cliente:')" -eq 6 ] || fail "not six letters in the editor: $text"
 sleep 1
