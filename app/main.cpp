@@ -5,6 +5,7 @@
 // after windows.h
 #include <commctrl.h>
 
+#include "platform/accessible_names.h"
 #include "ui/program_state.h"
 #include "platform/editor.h"
 #include "platform/handles.h"
@@ -26,6 +27,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     // here makes the dialog's buttons, lists and boxes that version's.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+
+    // COM on this thread, for the accessible names of the controls without text.
+    platform::ComApartment com;
 
     ProgramState state;
     platform::DialogRouter dialogs;

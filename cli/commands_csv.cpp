@@ -7,10 +7,12 @@
 
 #include "cli/command.h"
 #include "cli/console.h"
+#include "cli/search_arguments.h"
 #include "database/csv_exchange.h"
 #include "database/database_writer.h"
 #include "database/linked_database.h"
 #include "database/record_file.h"
+#include "search/search_state.h"
 
 namespace velmar::cli {
 namespace {
@@ -75,12 +77,20 @@ int RunExport(const std::vector<std::string>& args) {
     std::optional<std::string> output;
     bool force = false;
     std::vector<std::string> positional;
+    std::vector<std::string> search;
+    bool hasSearch = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "-o") {
             if (i + 1 >= args.size()) return UsageError("export-csv", "-o necesita un fichero");
             output = PathArgument(args[++i]);
         } else if (args[i] == "--force") {
             force = true;
+        } else if (args[i] == "--search") {
+            hasSearch = true;
+            // Criteria come in threes; -o or --force at a boundary ends them.
+            while (i + 1 < args.size() &&
+                   !(search.size() % 3 == 0 && (args[i + 1] == "-o" || args[i + 1] == "--force")))
+                search.push_back(args[++i]);
         } else {
             positional.push_back(args[i]);
         }
@@ -95,9 +105,26 @@ int RunExport(const std::vector<std::string>& args) {
     LinkedDatabase db;
     db.folder = *folder;
 
+    // With --search, only the records that `velmar-db search` finds.
+    std::optional<RecordRuns> found;
+    if (hasSearch) {
+        int status = 0;
+        std::optional<ParsedCriteria> criteria = ParseCriteria("export-csv", search, &status);
+        if (!criteria) return status;
+        if (CheckDatabaseFolder(db) != FolderCheck::FolderValid) {
+            ErrorUtf8("velmar-db: " + positional[0] + " no es una base de datos\n");
+            return 1;
+        }
+        SearchState state;
+        RunCriteriaSearch(db, state, *criteria);
+        found.emplace();
+        state.results.list.ForEachRun([&found](int64_t first, int64_t last) { found->emplace_back(first, last); });
+    }
+    const RecordRuns* only = found ? &*found : nullptr;
+
     if (!output) {
         std::ostringstream csv;
-        std::string problem = ExportDatabaseCsv(db, csv);
+        std::string problem = ExportDatabaseCsv(db, csv, only);
         if (!problem.empty()) {
             ErrorUtf8("velmar-db: " + problem + "\n");
             return 1;
@@ -112,7 +139,7 @@ int RunExport(const std::vector<std::string>& args) {
     std::string problem;
     {
         std::ofstream out(*output, std::ios::binary | std::ios::trunc);
-        problem = out ? ExportDatabaseCsv(db, out) : "no se pudo crear el fichero";
+        problem = out ? ExportDatabaseCsv(db, out, only) : "no se pudo crear el fichero";
         if (problem.empty()) {
             out.close();
             if (!out) problem = "no se pudo escribir el fichero CSV";
@@ -139,9 +166,12 @@ const CommandRegistration kImport(
      "l\xC3\xADnea, la columna y el motivo.",
      RunImport});
 const CommandRegistration kExport(
-    {"export-csv", "FOLDER [-o FILE [--force]]", "Escribe una base de datos como fichero CSV.",
+    {"export-csv", "FOLDER [--search FIELD OP VALUE...] [-o FILE [--force]]",
+     "Escribe una base de datos como fichero CSV.",
      "Una fila por n\xC3\xBAmero de registro, de 1 al n\xC3\xBAmero de registros, con la cabecera que\n"
-     "lee import-csv. Sin -o, por la salida est\xC3\xA1ndar; FILE no se reemplaza salvo con --force.",
+     "lee import-csv. Sin -o, por la salida est\xC3\xA1ndar; FILE no se reemplaza salvo con --force.\n"
+     "Con --search solo escribe las filas de los registros que encuentra 'velmar-db search'\n"
+     "con los mismos criterios (de uno a tres), con la misma cabecera.",
      RunExport});
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include "cli/search_arguments.h"
 #include "database/display_cache.h"
 #include "database/record_display.h"
+#include "database/rtf_document.h"
+#include "database/value_index.h"
 #include "search/search_state.h"
 
 namespace velmar::cli {
@@ -99,8 +101,11 @@ struct MergeArguments {
     std::optional<CalendarDate> today;
     std::optional<std::string> output;     // -o FILE (one record)
     std::optional<std::string> outFolder;  // --out DIR (one document per record)
-    std::string outFolderShown;            // DIR as typed, for messages
-    std::string outputShown;               // FILE as typed, for messages
+    std::optional<std::string> into;       // --into FILE (one document of every record)
+    std::string intoShown;
+    std::string outFolderShown;  // DIR as typed, for messages
+    std::string outputShown;     // FILE as typed, for messages
+    std::string templateShown;   // TEMPLATE as typed
     bool force = false;
     std::vector<std::string> records;  // RECORD, or RECORDS... with --out
     std::vector<std::string> search;   // FIELD OP VALUE ... after --search
@@ -108,7 +113,8 @@ struct MergeArguments {
 };
 
 bool IsOption(std::string_view arg) {
-    return arg == "--today" || arg == "-o" || arg == "--out" || arg == "--force" || arg == "--search";
+    return arg == "--today" || arg == "-o" || arg == "--out" || arg == "--into" || arg == "--force" ||
+           arg == "--search";
 }
 
 std::optional<MergeArguments> ParseArguments(const std::vector<std::string>& args, int* status) {
@@ -127,6 +133,7 @@ std::optional<MergeArguments> ParseArguments(const std::vector<std::string>& arg
     }
     parsed.folder = *folder;
     parsed.templatePath = PathArgument(args[1]);
+    parsed.templateShown = args[1];
     for (std::size_t i = 2; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&](std::string_view what) -> std::optional<std::string> {
@@ -149,6 +156,11 @@ std::optional<MergeArguments> ParseArguments(const std::vector<std::string>& arg
             if (!path) return std::nullopt;
             (arg == "-o" ? parsed.output : parsed.outFolder) = PathArgument(*path);
             (arg == "-o" ? parsed.outputShown : parsed.outFolderShown) = *path;
+        } else if (arg == "--into") {
+            std::optional<std::string> path = value("un fichero");
+            if (!path) return std::nullopt;
+            parsed.into = PathArgument(*path);
+            parsed.intoShown = *path;
         } else if (arg == "--force") {
             parsed.force = true;
         } else if (arg == "--search") {
@@ -163,7 +175,16 @@ std::optional<MergeArguments> ParseArguments(const std::vector<std::string>& arg
             parsed.records.push_back(arg);
         }
     }
-    if (parsed.outFolder) {
+    if (parsed.into) {
+        if (parsed.output || parsed.outFolder) {
+            UsageError(kName, "--into escribe un solo documento con todos los registros; no se usa con -o ni --out");
+            return std::nullopt;
+        }
+        if (parsed.hasSearch == !parsed.records.empty()) {
+            UsageError(kName, "con --into se esperan registros o --search, una de las dos cosas");
+            return std::nullopt;
+        }
+    } else if (parsed.outFolder) {
         if (parsed.output) {
             UsageError(kName, "-o escribe un solo documento; con --out no se usa");
             return std::nullopt;
@@ -174,11 +195,12 @@ std::optional<MergeArguments> ParseArguments(const std::vector<std::string>& arg
         }
     } else {
         if (parsed.hasSearch || parsed.force) {
-            UsageError(kName, parsed.hasSearch ? "--search necesita --out CARPETA" : "--force necesita --out CARPETA");
+            UsageError(kName, parsed.hasSearch ? "--search necesita --out CARPETA o --into FICHERO"
+                                               : "--force necesita --out CARPETA o --into FICHERO");
             return std::nullopt;
         }
         if (parsed.records.size() != 1) {
-            UsageError(kName, "se espera un solo registro (varios, con --out CARPETA)");
+            UsageError(kName, "se espera un solo registro (varios, con --out CARPETA o --into FICHERO)");
             return std::nullopt;
         }
     }
@@ -204,31 +226,39 @@ int RunSingle(const MergeArguments& arguments, LinkedDatabase& db, const Display
     return 0;
 }
 
-int RunBatch(const MergeArguments& arguments, LinkedDatabase& db, const DisplayTemplate& displayTemplate,
-             CalendarDate today) {
-    std::vector<std::pair<int64_t, int64_t>> ranges;
+// The records to merge: the ranges given, or the runs that the search finds.
+// A status to end with when they are refused.
+std::optional<int> SelectRecords(const MergeArguments& arguments, LinkedDatabase& db,
+                                 std::vector<std::pair<int64_t, int64_t>>& ranges) {
     if (arguments.hasSearch) {
         int status = 0;
         std::optional<ParsedCriteria> criteria = ParseCriteria(kName, arguments.search, &status);
         if (!criteria) return status;
         SearchState state;
         RunCriteriaSearch(db, state, *criteria);
-        state.results.list.ForEach([&ranges](int64_t record) { ranges.emplace_back(record, record); });
-    } else {
-        std::string bad;
-        std::optional<std::vector<std::pair<int64_t, int64_t>>> parsed = RecordRanges(arguments.records, &bad);
-        if (!parsed) {
-            return UsageError(kName, "registro o intervalo no v\xC3\xA1lido: " + bad +
-                                         " (n\xC3\xBAmeros desde 1 o intervalos como 1-20)");
-        }
-        ranges = std::move(*parsed);
-        const int64_t count = LastRecordNumber(db);
-        if (!ranges.empty() && ranges.back().second > count) {
-            ErrorUtf8("velmar-db: el registro " + std::to_string(ranges.back().second) +
-                      " no existe: la base de datos tiene " + std::to_string(count) + " registros\n");
-            return 1;
-        }
+        state.results.list.ForEachRun([&ranges](int64_t first, int64_t last) { ranges.emplace_back(first, last); });
+        return std::nullopt;
     }
+    std::string bad;
+    std::optional<std::vector<std::pair<int64_t, int64_t>>> parsed = RecordRanges(arguments.records, &bad);
+    if (!parsed) {
+        return UsageError(kName, "registro o intervalo no v\xC3\xA1lido: " + bad +
+                                     " (n\xC3\xBAmeros desde 1 o intervalos como 1-20)");
+    }
+    ranges = std::move(*parsed);
+    const int64_t count = LastRecordNumber(db);
+    if (!ranges.empty() && ranges.back().second > count) {
+        ErrorUtf8("velmar-db: el registro " + std::to_string(ranges.back().second) +
+                  " no existe: la base de datos tiene " + std::to_string(count) + " registros\n");
+        return 1;
+    }
+    return std::nullopt;
+}
+
+int RunBatch(const MergeArguments& arguments, LinkedDatabase& db, const DisplayTemplate& displayTemplate,
+             CalendarDate today) {
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    if (std::optional<int> refused = SelectRecords(arguments, db, ranges)) return *refused;
 
     const std::string& folder = *arguments.outFolder;
     std::error_code error;
@@ -288,6 +318,52 @@ int RunBatch(const MergeArguments& arguments, LinkedDatabase& db, const DisplayT
     return 0;
 }
 
+// Every record in one document: the template's header once, then each
+// record's body as the navigator shows it, a page break between records.
+int RunInto(const MergeArguments& arguments, LinkedDatabase& db, const DisplayTemplate& displayTemplate,
+            CalendarDate today) {
+    if (!IsRtfDocument(displayTemplate.text)) {
+        ErrorUtf8("velmar-db: la plantilla " + arguments.templateShown +
+                  " no es un documento RTF (no empieza por {\\rtf); --into necesita uno\n");
+        return 1;
+    }
+    std::vector<std::pair<int64_t, int64_t>> ranges;
+    if (std::optional<int> refused = SelectRecords(arguments, db, ranges)) return *refused;
+    if (!arguments.force && KindOfPath(*arguments.into) != PathKind::Missing) {
+        ErrorUtf8("velmar-db: ya existe " + arguments.intoShown + "; no se ha escrito nada. --force lo reemplaza\n");
+        return 1;
+    }
+    int64_t total = 0;
+    for (const auto& [first, last] : ranges) total += last - first + 1;
+    if (total == 0) {
+        ErrorUtf8("velmar-db: ning\xC3\xBAn registro que combinar; no se ha escrito " + arguments.intoShown + "\n");
+        return 1;
+    }
+
+    // A placeholder in the header (a font name, the title of the document's
+    // information) is left as it is: one header serves every record.
+    MergedRtfDocument document(SplitRtfDocument(displayTemplate.text).header);
+    const bool terminal = ErrorIsTerminal();
+    DisplayCache cache;
+    int64_t done = 0;
+    for (const auto& [first, last] : ranges) {
+        for (int64_t record = first; record <= last; ++record) {
+            ++done;
+            if (terminal) ErrorUtf8("\rRegistro " + std::to_string(done) + " de " + std::to_string(total));
+            const std::string text = cache.FormatRecord(db, displayTemplate, record, today);
+            document.AddBody(SplitRtfDocument(text));
+        }
+    }
+    if (terminal) ErrorUtf8("\n");
+    if (!WriteWholeFile(*arguments.into, document.Finish())) {
+        ErrorUtf8("velmar-db: no se pudo escribir " + arguments.intoShown + "\n");
+        return 1;
+    }
+    PrintUtf8(std::to_string(total) + (total == 1 ? " registro combinado en " : " registros combinados en ") +
+              arguments.intoShown + "\n");
+    return 0;
+}
+
 int RunMerge(const std::vector<std::string>& args) {
     int status = 0;
     std::optional<MergeArguments> arguments = ParseArguments(args, &status);
@@ -306,15 +382,122 @@ int RunMerge(const std::vector<std::string>& args) {
     }
     const DisplayTemplate displayTemplate{std::move(*templateText), true};
     const CalendarDate today = arguments->today.value_or(LocalToday());
+    if (arguments->into) return RunInto(*arguments, db, displayTemplate, today);
     return arguments->outFolder ? RunBatch(*arguments, db, displayTemplate, today)
                                 : RunSingle(*arguments, db, displayTemplate, today);
 }
+
+// A display text on one line: the characters that would break the line or the
+// columns are written as escapes.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    for (char c : text) {
+        switch (c) {
+            case '\\':
+                line += "\\\\";
+                break;
+            case '\t':
+                line += "\\t";
+                break;
+            case '\n':
+                line += "\\n";
+                break;
+            case '\r':
+                line += "\\r";
+                break;
+            default:
+                line.push_back(c);
+        }
+    }
+    return line;
+}
+
+constexpr std::string_view kShow = "show";
+
+int RunShow(const std::vector<std::string>& args) {
+    std::optional<CalendarDate> today;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--today") {
+            if (i + 1 >= args.size()) return UsageError(kShow, "--today necesita una fecha DD/MM/AAAA");
+            today = DateArgument(args[++i]);
+            if (!today) return UsageError(kShow, "fecha no v\xC3\xA1lida: " + args[i] + " (se espera DD/MM/AAAA)");
+        } else if (args[i].size() > 2 && args[i].compare(0, 2, "--") == 0) {
+            return UsageError(kShow, "opci\xC3\xB3n desconocida: " + args[i]);
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    if (positional.size() != 2) return UsageError(kShow, "se esperan una carpeta y un registro");
+    std::optional<std::string> folder = FolderArgument(positional[0]);
+    if (!folder)
+        return UsageError(kShow,
+                          "la carpeta est\xC3\xA1 vac\xC3\xAD"
+                          "a");
+    std::optional<int64_t> record = IntegerArgument(positional[1]);
+    if (!record) return UsageError(kShow, "el registro debe ser un n\xC3\xBAmero entero: " + positional[1]);
+
+    LinkedDatabase db;
+    db.folder = *folder;
+    if (FolderCheck check = CheckDatabaseFolder(db); check != FolderCheck::FolderValid) {
+        ErrorUtf8("velmar-db: " + positional[0] + " no es una base de datos (" + FolderCheckName(check) + ")\n");
+        return 1;
+    }
+    std::optional<ValueIndex> index = ValueIndex::Build(db.ValueFilePath());
+    const int64_t count = index ? index->LastRecordNumber() : LastRecordNumber(db);
+    if (*record < 1 || *record > count) {
+        ErrorUtf8("velmar-db: el registro " + std::to_string(*record) + " no existe: la base de datos tiene " +
+                  std::to_string(count) + " registros\n");
+        return 1;
+    }
+    const CalendarDate date = today.value_or(LocalToday());
+    LoadFieldList(db);
+    const FieldList& fields = db.fields;
+    std::optional<RecordValues> values;
+    if (index) values = index->ValuesOf(*record);
+    std::string out;
+    for (int i = 1; i <= fields.Count(); ++i) {
+        const std::string& name = fields.Name(i);
+        // A name defined twice has its placeholders filled by its first
+        // definition, with the type of its last one, as the merge does.
+        bool repeated = false;
+        int16_t type = fields.Type(i);
+        for (int j = 1; j <= fields.Count(); ++j) {
+            if (fields.Name(j) != name) continue;
+            if (j < i) repeated = true;
+            type = fields.Type(j);
+        }
+        if (repeated || !HasDisplay(type)) continue;
+        std::string value;
+        if (values) {
+            const std::string* found = values->Find(name);
+            value = found ? *found : std::string(kNoData);
+        } else {
+            value = ReadFieldValue(db, name, *record);
+        }
+        out += OneLine(name) + "\t" + OneLine(DisplayText(type, value, fields.Options(i), date).value_or("")) + "\n";
+    }
+    PrintAnsi(out);
+    return 0;
+}
+
+const CommandRegistration kShowCommand(
+    {kShow, "FOLDER RECORD [--today DD/MM/AAAA]", "Muestra los campos de un registro como los rellena el navegador.",
+     "Una l\xC3\xADnea por campo que se muestra (texto, fecha y lista), en el orden de las\n"
+     "definiciones: el nombre, un tabulador y el texto que pondr\xC3\xAD"
+     "a #Campo: las fechas con el\n"
+     "tiempo transcurrido, las listas con la opci\xC3\xB3n que elige su n\xC3\xBAmero. En el texto,\n"
+     "\\ se escribe \\\\ y el tabulador y los saltos de l\xC3\xADnea \\t, \\n y \\r. --today fija la\n"
+     "fecha de hoy. Un registro fuera de 1 al n\xC3\xBAmero de registros se rechaza.",
+     RunShow});
 
 const CommandRegistration kMerge(
     {kName,
      "FOLDER TEMPLATE RECORD [--today DD/MM/AAAA] [-o FILE]\n"
      "       velmar-db merge FOLDER TEMPLATE --out DIR (RECORDS... | --search FIELD OP VALUE...) [--today DD/MM/AAAA] "
-     "[--force]",
+     "[--force]\n"
+     "       velmar-db merge FOLDER TEMPLATE --into FILE (RECORDS... | --search FIELD OP VALUE...) [--today "
+     "DD/MM/AAAA] [--force]",
      "Rellena una plantilla RTF con un registro, como lo muestra el navegador.",
      "TEMPLATE es un documento RTF cuyos #Campo y ##Campo (en may\xC3\xBAsculas) se rellenan\n"
      "con el valor del campo: fechas con el tiempo transcurrido, listas con su opci\xC3\xB3n.\n"
@@ -324,7 +507,13 @@ const CommandRegistration kMerge(
      "Con --out DIR escribe un documento por registro, DIR/<registro>.rtf. RECORDS son\n"
      "n\xC3\xBAmeros e intervalos (1-20 35); --search busca los registros con uno a tres\n"
      "criterios, como 'velmar-db search'. No reemplaza documentos que ya existan salvo\n"
-     "con --force, y termina diciendo cu\xC3\xA1ntos ha escrito.",
+     "con --force, y termina diciendo cu\xC3\xA1ntos ha escrito.\n"
+     "\n"
+     "Con --into FILE escribe un solo documento RTF con todos esos registros, en orden\n"
+     "y cada uno en su p\xC3\xA1gina: la cabecera de la plantilla (tablas de fuentes y\n"
+     "colores, estilos, informaci\xC3\xB3n) una vez, y despu\xC3\xA9s el cuerpo de cada registro,\n"
+     "como lo muestra el navegador. Los #Campo de la cabecera no se rellenan. La\n"
+     "plantilla debe ser RTF; FILE no se reemplaza salvo con --force.",
      RunMerge});
 
 }  // namespace

@@ -30,8 +30,8 @@ std::optional<ParsedCriteria> ParseCriteria(std::string_view commandName, const 
         const std::string& op = args[static_cast<std::size_t>(3 * k + 1)];
         std::optional<std::string> code = OperatorCodeArgument(op);
         if (!code) {
-            *status = UsageError(commandName, "operador desconocido: " + op +
-                                                  " (=, >, <, >=, <=, <>, -*, *-, $ o de 01 a 09)");
+            *status = UsageError(commandName,
+                                 "operador desconocido: " + op + " (=, >, <, >=, <=, <>, -*, *-, $ o de 01 a 09)");
             return std::nullopt;
         }
         parsed.criteria.codes[k] = *code;
@@ -45,8 +45,8 @@ std::optional<ParsedCriteria> ParseCriteria(std::string_view commandName, const 
     }
     for (int k = 0; k < parsed.count; ++k) {
         std::optional<std::string> name = TextArgument(args[static_cast<std::size_t>(3 * k)], "El campo");
-        std::optional<std::string> value = name ? TextArgument(args[static_cast<std::size_t>(3 * k + 2)], "El valor")
-                                                : std::nullopt;
+        std::optional<std::string> value =
+            name ? TextArgument(args[static_cast<std::size_t>(3 * k + 2)], "El valor") : std::nullopt;
         if (!name || !value) {
             *status = 1;
             return std::nullopt;
@@ -85,7 +85,18 @@ void RunCriteriaSearch(const LinkedDatabase& db, SearchState& state, ParsedCrite
 
 namespace {
 
-int RunSearch(const std::vector<std::string>& args) {
+int RunSearch(const std::vector<std::string>& given) {
+    // --count before the folder or where a criterion begins; anywhere else it
+    // is a field name or a value.
+    std::vector<std::string> args;
+    bool countOnly = false;
+    for (std::size_t i = 0; i < given.size(); ++i) {
+        if (given[i] == "--count" && (args.empty() || (args.size() - 1) % 3 == 0)) {
+            countOnly = true;
+        } else {
+            args.push_back(given[i]);
+        }
+    }
     if (args.size() < 4) return UsageError("search", "se esperan una carpeta y de uno a tres criterios");
     std::optional<std::string> folder = FolderArgument(args[0]);
     if (!folder) return UsageError("search", "la carpeta está vacía");
@@ -100,32 +111,34 @@ int RunSearch(const std::vector<std::string>& args) {
     RunCriteriaSearch(db, state, *parsed);
 
     std::string out;
-    state.results.list.ForEach([&out](int64_t record) {
-        out += std::to_string(record);
-        out += '\n';
-        if (out.size() > (1u << 16)) {
-            PrintUtf8(out);
-            out.clear();
-        }
-    });
+    if (!countOnly) {
+        state.results.list.ForEach([&out](int64_t record) {
+            out += std::to_string(record);
+            out += '\n';
+            if (out.size() > (1u << 16)) {
+                PrintUtf8(out);
+                out.clear();
+            }
+        });
+    }
     out += ClosingMessage(state.results) + "\n";
     PrintUtf8(out);
     return 0;
 }
 
-const CommandRegistration kSearch(
-    {"search", "FOLDER FIELD OP VALUE [FIELD OP VALUE [FIELD OP VALUE]]",
-     "Busca registros con uno a tres criterios, como el diálogo de búsqueda.",
-     "OP es uno de los nueve operadores o el número de su entrada:\n"
-     "  01 =   igual a                    06 <>  distinto de\n"
-     "  02 >   mayor que (números)        07 -*  termina en el valor\n"
-     "  03 <   menor que (números)        08 *-  empieza por el valor\n"
-     "  04 >=  mayor o igual a            09 $   contiene el valor\n"
-     "  05 <=  menor o igual a\n"
-     "Escribe los registros encontrados, uno por línea y en orden, y después el\n"
-     "mensaje final (\"5 Resultados ...\" o \"No hay Resultados ...\"). Con dos o tres\n"
-     "criterios se ordenan como las definiciones de campo antes de buscar.",
-     RunSearch});
+const CommandRegistration kSearch({"search", "[--count] FOLDER FIELD OP VALUE [FIELD OP VALUE [FIELD OP VALUE]]",
+                                   "Busca registros con uno a tres criterios, como el diálogo de búsqueda.",
+                                   "OP es uno de los nueve operadores o el número de su entrada:\n"
+                                   "  01 =   igual a                    06 <>  distinto de\n"
+                                   "  02 >   mayor que (números)        07 -*  termina en el valor\n"
+                                   "  03 <   menor que (números)        08 *-  empieza por el valor\n"
+                                   "  04 >=  mayor o igual a            09 $   contiene el valor\n"
+                                   "  05 <=  menor o igual a\n"
+                                   "Escribe los registros encontrados, uno por línea y en orden, y después el\n"
+                                   "mensaje final (\"5 Resultados ...\" o \"No hay Resultados ...\"). Con dos o tres\n"
+                                   "criterios se ordenan como las definiciones de campo antes de buscar. Con\n"
+                                   "--count escribe solo el mensaje final.",
+                                   RunSearch});
 
 }  // namespace
 }  // namespace velmar::cli

@@ -1,5 +1,6 @@
 #include "database/csv_exchange.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <vector>
@@ -328,7 +329,7 @@ std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view utf8
     return content;
 }
 
-std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out) {
+std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out, const RecordRuns* only) {
     if (CheckDatabaseFolder(db) != FolderCheck::FolderValid) {
         return "la carpeta no es una base de datos: le falta el fichero .z04 o su tama\xC3\xB1o no es un "
                "m\xC3\xBAltiplo de 12042 bytes";
@@ -341,7 +342,15 @@ std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out) {
         return "el fichero de valores cambi\xC3\xB3 mientras se le\xC3\xAD"
                "a";
     const int64_t last = index->LastRecordNumber();
-    if (last > index->CellCount() + kMaxEmptyRows) {
+    RecordRuns all{{1, last}};
+    if (last < 1) all.clear();
+    const RecordRuns& runs = only ? *only : all;
+    int64_t rows = 0;
+    for (const auto& [first, end] : runs) {
+        if (first <= last) rows += std::min(end, last) - first + 1;
+        if (rows > index->CellCount() + kMaxEmptyRows) break;
+    }
+    if (rows > index->CellCount() + kMaxEmptyRows) {
         return "el \xC3\xBAltimo registro del fichero de valores (" + std::to_string(last) +
                ") dar\xC3\xAD"
                "a demasiadas filas vac\xC3\xAD"
@@ -357,16 +366,19 @@ std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out) {
     out << line;
 
     ValueIndex::Reader reader(*index);
-    for (int64_t record = 1; record <= last && out; ++record) {
-        RecordValues values = reader.ValuesOf(record);
-        line = std::to_string(record);
-        for (int i = 1; i <= fields.Count(); ++i) {
-            line.push_back(',');
-            if (const std::string* value = values.Find(fields.Name(i))) WriteCell(line, Cp1252ToUtf8(*value));
+    int64_t written = 0;
+    for (const auto& [first, end] : runs) {
+        for (int64_t record = std::max<int64_t>(first, 1); record <= std::min(end, last) && out; ++record) {
+            RecordValues values = reader.ValuesOf(record);
+            line = std::to_string(record);
+            for (int i = 1; i <= fields.Count(); ++i) {
+                line.push_back(',');
+                if (const std::string* value = values.Find(fields.Name(i))) WriteCell(line, Cp1252ToUtf8(*value));
+            }
+            line += "\r\n";
+            out << line;
+            if (++written % 4096 == 0) linked.YieldOnce();
         }
-        line += "\r\n";
-        out << line;
-        if (record % 4096 == 0) linked.YieldOnce();
     }
     if (!index->IsCurrent())
         return "el fichero de valores cambi\xC3\xB3 mientras se le\xC3\xAD"

@@ -20,7 +20,9 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
+#include <vector>
 
 #include "database/database_writer.h"
 #include "database/linked_database.h"
@@ -42,8 +44,12 @@ std::string FieldHeaderCell(const FieldDefinition& field);
 // content in the Windows-1252 code page, or tells what is wrong with it.
 std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view utf8);
 
+// Record numbers as ascending runs (first, last) that neither overlap nor touch.
+using RecordRuns = std::vector<std::pair<int64_t, int64_t>>;
+
 // Writes the linked database as CSV, one row per record number from 1 to the
-// record count. Empty on success; otherwise why nothing sensible was written.
-std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out);
+// record count, or only the rows of the records in `only` (those up to the
+// record count). Empty on success; otherwise why nothing sensible was written.
+std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out, const RecordRuns* only = nullptr);
 
 }  // namespace velmar

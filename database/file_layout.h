@@ -83,6 +83,8 @@ inline std::string_view SlotText(const unsigned char* slot, std::size_t width) {
 // A name that holds a NUL equals no slot text, which ends at its first NUL.
 inline bool SlotEquals(const unsigned char* slot, std::size_t width, std::string_view name) {
     if (name.size() > width) return false;
+    // Most cells a scan meets belong to another field: the first byte tells.
+    if (!name.empty() && slot[0] != static_cast<unsigned char>(name[0])) return false;
     if (std::memcmp(slot, name.data(), name.size()) != 0) return false;
     if (std::memchr(slot, 0, name.size()) != nullptr) return false;
     return name.size() == width || slot[name.size()] == 0;

@@ -54,6 +54,8 @@ RecordFile::RecordFile(const std::string& path, std::size_t recordSize, std::siz
     }
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) return;
+    // Reads go straight into the buffer below, not through a second one.
+    std::setvbuf(file_, nullptr, _IONBF, 0);
     if (SeekEnd(file_) == 0) {
         int64_t end = Tell64(file_);
         if (end > 0) length_ = static_cast<uint64_t>(end);
@@ -73,12 +75,22 @@ const unsigned char* RecordFile::Load(int64_t n) {
     bufferCount_ = 0;
     int64_t capacity = static_cast<int64_t>(buffer_.size() / recordSize_);
     int64_t wanted = std::min(capacity, count_ - n + 1);
-    if (Seek64(file_, (n - 1) * static_cast<int64_t>(recordSize_)) != 0) return nullptr;
-    std::size_t got = std::fread(buffer_.data(), recordSize_, static_cast<std::size_t>(wanted), file_);
-    if (got == 0) {
-        std::clearerr(file_);
-        return nullptr;
+    const int64_t offset = (n - 1) * static_cast<int64_t>(recordSize_);
+    // A pass front to back reads on from where the last read ended.
+    if (offset != filePosition_) {
+        filePosition_ = -1;
+        if (Seek64(file_, offset) != 0) return nullptr;
     }
+    std::size_t got = std::fread(buffer_.data(), recordSize_, static_cast<std::size_t>(wanted), file_);
+    if (got != static_cast<std::size_t>(wanted)) {
+        // A short read leaves the position unknown (a partial record may
+        // have been consumed); the next read seeks.
+        std::clearerr(file_);
+        filePosition_ = -1;
+    } else {
+        filePosition_ = offset + static_cast<int64_t>(got * recordSize_);
+    }
+    if (got == 0) return nullptr;
     bufferFirst_ = n;
     bufferCount_ = static_cast<int64_t>(got);
     return buffer_.data();

@@ -28,7 +28,11 @@ FileStamp StampOf(const std::string& path);
 // folder, no permission, locked) reads as a file without records.
 class RecordFile {
 public:
-    RecordFile(const std::string& path, std::size_t recordSize, std::size_t bufferBytes = std::size_t{1} << 20);
+    // The buffer is sized to stay in the processor's cache while a pass
+    // works through it: a larger one made a whole pass slower, not faster.
+    static constexpr std::size_t kDefaultBufferBytes = std::size_t{128} << 10;
+
+    RecordFile(const std::string& path, std::size_t recordSize, std::size_t bufferBytes = kDefaultBufferBytes);
     ~RecordFile();
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
@@ -64,6 +68,7 @@ private:
     std::vector<unsigned char> buffer_;
     int64_t bufferFirst_ = 0;
     int64_t bufferCount_ = 0;
+    int64_t filePosition_ = -1;  // where the next read starts; -1 when unknown
 };
 
 }  // namespace velmar

@@ -2,14 +2,13 @@
 
 namespace velmar::platform {
 
-int ScreenFontHeight(int points) {
-    WindowDC screen(nullptr);
-    return -MulDiv(points, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+int FontHeightForDpi(int points, UINT dpi) {
+    return -MulDiv(points, static_cast<int>(dpi), 72);
 }
 
-UniqueFont CreateScreenFont(const FontSpec& request) {
+UniqueFont CreateFontForDpi(const FontSpec& request, UINT dpi) {
     LOGFONTW font{};
-    font.lfHeight = ScreenFontHeight(request.points);
+    font.lfHeight = FontHeightForDpi(request.points, dpi);
     font.lfWeight = request.weight;
     font.lfItalic = request.italic ? TRUE : FALSE;
     font.lfUnderline = request.underline ? TRUE : FALSE;

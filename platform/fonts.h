@@ -1,4 +1,5 @@
-// Fonts made from a face name and a size in points for the screen.
+// Fonts made from a face name and a size in points for a window's display
+// scale.
 #pragma once
 
 #include <windows.h>
@@ -19,10 +20,12 @@ struct FontSpec {
     BYTE charset = ANSI_CHARSET;
 };
 
-UniqueFont CreateScreenFont(const FontSpec& request);
+// A font of `request.points` at `dpi` pixels per inch: the DPI of the window
+// that shows it (WindowDpi), not the 96 of an unscaled screen.
+UniqueFont CreateFontForDpi(const FontSpec& request, UINT dpi);
 
-// Character height in logical units of the screen for a size in points
-// (negative: the em height, not the cell height).
-int ScreenFontHeight(int points);
+// Character height in pixels for a size in points at `dpi` (negative: the em
+// height, not the cell height).
+int FontHeightForDpi(int points, UINT dpi);
 
 }  // namespace velmar::platform

@@ -10,10 +10,16 @@ namespace {
 using layout::CellView;
 
 // The numeric value of a single character: its digit value, 0 for any other.
-int CharacterValue(char c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
-int FirstCharacterValue(std::string_view text) { return text.empty() ? 0 : CharacterValue(text.front()); }
+int CharacterValue(char c) {
+    return c >= '0' && c <= '9' ? c - '0' : 0;
+}
+int FirstCharacterValue(std::string_view text) {
+    return text.empty() ? 0 : CharacterValue(text.front());
+}
 
-bool HasEarlyStop(std::string_view code) { return code == "=" || code == "*-" || code == "<>"; }
+bool HasEarlyStop(std::string_view code) {
+    return code == "=" || code == "*-" || code == "<>";
+}
 
 }  // namespace
 
@@ -31,6 +37,17 @@ int64_t ValueScanner::Frontier(int64_t position, int64_t record) {
         p = cachedFrontier_;
     while (p <= cells) {
         const unsigned char* bytes = file_.Record(p);
+        if (bytes && !db_.yield) {
+            // Without a yield hook, the cells already in the buffer are
+            // passed over in one tight loop.
+            const int64_t buffered = file_.BufferedFrom(p);
+            int64_t k = 0;
+            while (k < buffered && CellView{bytes + static_cast<std::size_t>(k) * layout::kCellSize}.Record() < record)
+                ++k;
+            p += k;
+            if (k < buffered) break;
+            continue;
+        }
         if (bytes && CellView{bytes}.Record() >= record) break;
         if (bytes) db_.YieldOnce();
         ++p;

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "platform/dialog_template.h"
+#include "platform/display_scale.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "ui/handler_guard.h"
@@ -33,10 +34,10 @@ platform::DialogTemplate LinkDialogTemplate() {
     return t;
 }
 
-platform::UniqueFont BoldFont(int points) {
+platform::UniqueFont BoldFont(int points, UINT dpi) {
     platform::FontSpec request{L"MS Sans Serif", points};
     request.weight = FW_BOLD;
-    return platform::CreateScreenFont(request);
+    return platform::CreateFontForDpi(request, dpi);
 }
 
 }  // namespace
@@ -53,8 +54,6 @@ LinkDialog::LinkDialog(ProgramState& state, platform::ModalServices& modal, plat
 LinkDialog::~LinkDialog() { DestroyOpenWindow(); }
 
 bool LinkDialog::Create(HWND owner) {
-    boldFont_ = BoldFont(8);
-    browseFont_ = BoldFont(14);
     HWND window = CreateFromTemplate(LinkDialogTemplate(), owner);
     if (!window) return false;
     ShowWindow(window, SW_SHOW);
@@ -70,6 +69,15 @@ INT_PTR LinkDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_INITDIALOG:
             OnInitDialog();
             break;
+        case WM_DPICHANGED:
+            // The dialog manager lays the dialog out again after this; the
+            // bold fonts follow.
+            dpi_ = platform::DpiOfDpiChanged(wParam);
+            PostMessageW(Window(), platform::kApplyDisplayScale, 0, 0);
+            break;
+        case platform::kApplyDisplayScale:
+            SetFonts();
+            return TRUE;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             break;
@@ -80,10 +88,22 @@ INT_PTR LinkDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
+// The bold fonts at the dialog's scale: 8 points on the label and "Salir",
+// 14 points on "..."; the new fonts go in before the old ones are deleted.
+void LinkDialog::SetFonts() {
+    platform::UniqueFont bold = BoldFont(8, dpi_);
+    platform::UniqueFont browse = BoldFont(14, dpi_);
+    SendMessageW(Control(ids::kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
+    SendMessageW(Control(ids::kExit), WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
+    SendMessageW(Control(ids::kBrowse), WM_SETFONT, reinterpret_cast<WPARAM>(browse.Get()), TRUE);
+    boldFont_ = std::move(bold);
+    browseFont_ = std::move(browse);
+}
+
 void LinkDialog::OnInitDialog() {
-    SendMessageW(Control(ids::kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
-    SendMessageW(Control(ids::kExit), WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.Get()), TRUE);
-    SendMessageW(Control(ids::kBrowse), WM_SETFONT, reinterpret_cast<WPARAM>(browseFont_.Get()), TRUE);
+    dpi_ = platform::WindowDpi(Window());
+    for (int id : {ids::kLabel, ids::kExit, ids::kBrowse}) platform::KeepOwnFontOnScaleChange(Control(id));
+    SetFonts();
     ValidateAndApply(false);
 }
 

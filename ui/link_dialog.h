@@ -38,6 +38,7 @@ private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
     void OnInitDialog();
+    void SetFonts();
     void OnCommand(int id, int code);
     void ValidateAndApply(bool afterPick);
     void Browse();
@@ -45,7 +46,9 @@ private:
     ProgramState* state_;
     platform::ModalServices* modal_;
     HMENU menuBar_;
-    // Created before the dialog is shown and deleted after it has closed.
+    // Created before the dialog is shown, again for each new scale, and
+    // deleted after the dialog has closed.
+    UINT dpi_ = 96;
     platform::UniqueFont boldFont_;
     platform::UniqueFont browseFont_;
 };

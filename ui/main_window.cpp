@@ -9,6 +9,7 @@
 #include "ui/resource_ids.h"
 #include "database/record_file.h"
 #include "platform/dialog_template.h"
+#include "platform/display_scale.h"
 #include "platform/editor.h"
 #include "platform/fonts.h"
 #include "settings/settings_file.h"
@@ -52,12 +53,40 @@ constexpr DWORD kColourBox = kVisibleChild | BS_AUTOCHECKBOX | WS_TABSTOP;
 constexpr DWORD kSwatch = kVisibleChild | SS_OWNERDRAW | SS_NOTIFY | WS_BORDER;
 constexpr DWORD kIconToggle = kVisibleChild | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_ICON;
 
+constexpr int kEffectIds[] = {ids::kBoldToggle, ids::kItalicToggle, ids::kUnderlineToggle, ids::kStrikeOutToggle};
+constexpr int kIconToggleIds[] = {ids::kRightToggle, ids::kCentreToggle, ids::kBulletToggle};
+constexpr int kToggleIconIds[] = {VELMAR_ICON_RIGHT, VELMAR_ICON_CENTRE, VELMAR_ICON_BULLETS};
+constexpr int kEffectFontPoints = 10;
+constexpr int kButtonEdgeAt96Dpi = 3;
+
 platform::UniqueIcon LoadIconResource(int id, int size) {
     return platform::UniqueIcon(static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
+SIZE ClientSize(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    return SIZE{r.right, r.bottom};
+}
+
 }  // namespace
+
+int IconSizeToFill(SIZE button, UINT dpi) {
+    int room = std::min(button.cx, button.cy) - 2 * platform::ScaleForDpi(kButtonEdgeAt96Dpi, dpi);
+    int size = kDrawnIconSizes[0];
+    for (int drawn : kDrawnIconSizes)
+        if (drawn <= room) size = drawn;
+    return size;
+}
+
+const std::array<ControlName, 5> MainWindow::kAccessibleNames = {{
+    {ids::kRightToggle, L"Alinear a la derecha"},
+    {ids::kCentreToggle, L"Centrar"},
+    {ids::kBulletToggle, L"Vi\u00f1etas"},
+    {ids::kTextColourSwatch, L"Color del texto"},
+    {ids::kHighlightSwatch, L"Color de resaltado"},
+}};
 
 // Controls in creation order, which is also their tab order.
 platform::DialogTemplate MainWindow::Template() {
@@ -111,6 +140,17 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return FALSE;
         case WM_DRAWITEM:
             return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
+        case WM_DPICHANGED:
+            // The dialog manager lays the Window() out in the new template font
+            // when this returns; the Window()'s own fonts and icons follow after.
+            dpi_ = platform::DpiOfDpiChanged(wParam);
+            PostMessageW(Window(), platform::kApplyDisplayScale, 0, 0);
+            return FALSE;
+        case platform::kApplyDisplayScale:
+            ApplyDisplayScale();
+            if (!IsZoomed(Window()) && !IsIconic(Window())) FitWindowToClientSize(false);
+            OnSize(IsZoomed(Window()) ? SIZE_MAXIMIZED : SIZE_RESTORED);
+            return TRUE;
         case WM_DESTROY:
             OnDestroy();
             return FALSE;
@@ -134,12 +174,8 @@ BOOL MainWindow::OnInitDialog() {
 // The parts of the window that the template cannot carry: icons, the editor's
 // options, the size list's items, the effect toggles' own fonts and the menu bar.
 void MainWindow::BuildWindow() {
-    editor_ = GetDlgItem(Window(), ids::kEditor);
-
-    bigIcon_ = LoadIconResource(VELMAR_ICON_WINDOW, 32);
-    smallIcon_ = LoadIconResource(VELMAR_ICON_WINDOW, 16);
-    SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
-    SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    editor_ = Control(ids::kEditor);
+    dpi_ = platform::WindowDpi(Window());
 
     ed::SetOptions(editor_, ECOOP_OR, ECO_SELECTIONBAR);
     ed::LimitText(editor_, kEditorTextLimit);
@@ -147,49 +183,77 @@ void MainWindow::BuildWindow() {
     HWND sizeList = Control(ids::kSizeList);
     for (const wchar_t* item : kSizeItems) SendMessageW(sizeList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
 
-    const int iconIds[] = {VELMAR_ICON_RIGHT, VELMAR_ICON_CENTRE, VELMAR_ICON_BULLETS};
-    const int toggleIds[] = {ids::kRightToggle, ids::kCentreToggle, ids::kBulletToggle};
-    for (std::size_t i = 0; i < 3; ++i) {
-        toggleIcons_[i] = LoadIconResource(iconIds[i], 24);
-        SendMessageW(Control(toggleIds[i]), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(toggleIcons_[i].Get()));
-    }
     FillSwatch(ids::kTextColourSwatch, RGB(0, 0, 0));
     FillSwatch(ids::kHighlightSwatch, RGB(255, 255, 255));
+    for (int id : kEffectIds) platform::KeepOwnFontOnScaleChange(Control(id));
+    ApplyDisplayScale();
 
-    // Each effect toggle shows its own effect.
-    const int effectIds[] = {ids::kBoldToggle, ids::kItalicToggle, ids::kUnderlineToggle, ids::kStrikeOutToggle};
-    for (std::size_t i = 0; i < 4; ++i) {
-        platform::FontSpec request{L"Tahoma", 10};
+    names_.emplace();
+    NameControls(*names_);
+
+    platform::UniqueMenu bar = BuildMenuBar();
+    if (SetMenu(Window(), bar.Get())) menuBar_ = bar.Release();  // the window destroys it with itself
+    FitWindowToClientSize(true);
+}
+
+// What the window sizes in pixels itself, for the scale in dpi_: the window
+// icons, the icon toggles' icons (at the size that fills each button as it is
+// laid out now) and the effect toggles' fonts, each of which shows its own
+// effect. A new handle goes in before the old one is destroyed.
+void MainWindow::ApplyDisplayScale() {
+    platform::UniqueIcon big = LoadIconResource(VELMAR_ICON_WINDOW, platform::SystemMetricForDpi(SM_CXICON, dpi_));
+    platform::UniqueIcon small = LoadIconResource(VELMAR_ICON_WINDOW, platform::SystemMetricForDpi(SM_CXSMICON, dpi_));
+    SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
+    SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
+    bigIcon_ = std::move(big);
+    smallIcon_ = std::move(small);
+
+    for (std::size_t i = 0; i < std::size(kIconToggleIds); ++i) {
+        HWND toggle = Control(kIconToggleIds[i]);
+        int size = IconSizeToFill(ClientSize(toggle), dpi_);
+        platform::UniqueIcon icon = LoadIconResource(kToggleIconIds[i], size);
+        SendMessageW(toggle, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.Get()));
+        toggleIcons_[i] = std::move(icon);
+    }
+
+    for (std::size_t i = 0; i < std::size(kEffectIds); ++i) {
+        platform::FontSpec request{L"Tahoma", kEffectFontPoints};
         request.weight = i == 0 ? FW_BOLD : FW_NORMAL;
         request.italic = i == 1;
         request.underline = i == 2;
         request.strikeOut = i == 3;
-        effectFonts_[i] = platform::CreateScreenFont(request);
-        SendMessageW(Control(effectIds[i]), WM_SETFONT, reinterpret_cast<WPARAM>(effectFonts_[i].Get()), TRUE);
+        platform::UniqueFont font = platform::CreateFontForDpi(request, dpi_);
+        SendMessageW(Control(kEffectIds[i]), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+        effectFonts_[i] = std::move(font);
     }
+}
 
-    platform::UniqueMenu bar = BuildMenuBar();
-    if (SetMenu(Window(), bar.Get())) menuBar_ = bar.Release();  // the window destroys it with itself
-    KeepClientSizeWithMenu();
+void MainWindow::NameControls(platform::AccessibleNames& names) const {
+    for (const ControlName& control : kAccessibleNames) names.Set(Control(control.id), control.name);
 }
 
 // Attaching the menu bar takes its height from the client area; the window
-// grows by that much so the client area keeps its designed size, and stays
-// centred on the work area.
-void MainWindow::KeepClientSizeWithMenu() {
+// grows by that much so the client area keeps its designed size. At creation
+// it is also centred on the work area; after a change of scale it stays where
+// the system put it.
+void MainWindow::FitWindowToClientSize(bool centre) {
     RECT client = platform::DialogUnitsToPixels(Window(), RECT{0, 0, kClientWidth, kClientHeight});
     auto style = static_cast<DWORD>(GetWindowLongPtrW(Window(), GWL_STYLE));
     auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(Window(), GWL_EXSTYLE));
     AdjustWindowRectEx(&client, style, GetMenu(Window()) != nullptr, exStyle);
     int width = client.right - client.left;
     int height = client.bottom - client.top;
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    // On a screen too small for the window its top-left corner stays on the
-    // work area, so the caption and the menu bar can always be reached.
-    int x = std::max<int>(work.left, work.left + ((work.right - work.left) - width) / 2);
-    int y = std::max<int>(work.top, work.top + ((work.bottom - work.top) - height) / 2);
-    SetWindowPos(Window(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (centre) {
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        // On a screen too small for the window its top-left corner stays on the
+        // work area, so the caption and the menu bar can always be reached.
+        int x = std::max<int>(work.left, work.left + ((work.right - work.left) - width) / 2);
+        int y = std::max<int>(work.top, work.top + ((work.bottom - work.top) - height) / 2);
+        SetWindowPos(Window(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        SetWindowPos(Window(), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
     // A menu bar that wraps onto a second line only shows once it is laid out:
     // measure again and make up the difference.
     RECT actual{};
@@ -370,6 +434,8 @@ COLORREF MainWindow::SwatchColour(int swatchId) const {
 }
 
 void MainWindow::OnDestroy() {
+    if (names_)
+        for (const ControlName& control : kAccessibleNames) names_->Clear(Control(control.id));
     // Wakes a message loop that waits in GetMessage, so it sees the window gone.
     PostMessageW(nullptr, WM_NULL, 0, 0);
 }

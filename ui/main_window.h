@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
+#include "platform/accessible_names.h"
 #include "ui/handler_guard.h"
 #include "ui/program_state.h"
 #include "platform/dialog_template.h"
@@ -17,6 +19,21 @@
 #include "platform/modal_services.h"
 
 namespace velmar::ui {
+
+// The pixel sizes scripts/draw-icons draws into each of the program's icons,
+// ascending: an icon is loaded at one of these, so it is never stretched.
+inline constexpr int kDrawnIconSizes[] = {16, 20, 24, 32, 36, 40, 48, 64, 256};
+
+// The size at which an icon fills an icon button of `button` client pixels at
+// `dpi`: the largest drawn size that leaves the button's edge (3 pixels at
+// 96 DPI, scaled) free on every side; at least the smallest.
+int IconSizeToFill(SIZE button, UINT dpi);
+
+// A control that shows no text and the name a screen reader announces for it.
+struct ControlName {
+    int id;
+    const wchar_t* name;
+};
 
 class MainWindow : public platform::DialogWindow {
 public:
@@ -47,6 +64,15 @@ public:
     // The window and its controls in creation order, as dialog units.
     static platform::DialogTemplate Template();
 
+    // The DPI the window's own fonts and icons are made for: the window's at
+    // creation, then each new one that WM_DPICHANGED brings.
+    UINT Dpi() const { return dpi_; }
+    // Gives the icon toggles and the swatches their accessible names through
+    // `names` (the window does this at creation with the system's service).
+    void NameControls(platform::AccessibleNames& names) const;
+    // The controls that NameControls names, with their names.
+    static const std::array<ControlName, 5> kAccessibleNames;
+
     // The window's caption and the about box's texts.
     static const wchar_t* const kCaption;
     static const wchar_t* const kMessageTitle;
@@ -67,7 +93,8 @@ private:
 
     void BuildWindow();
     void Initialise();
-    void KeepClientSizeWithMenu();
+    void ApplyDisplayScale();
+    void FitWindowToClientSize(bool centre);
     SIZE WindowSizeInDialogUnits() const;
     void ShowAbout();
     void Quit();
@@ -86,6 +113,8 @@ private:
     COLORREF textSwatch_ = RGB(0, 0, 0);
     COLORREF highlightSwatch_ = RGB(255, 255, 255);
 
+    UINT dpi_ = 96;
+    std::optional<platform::AccessibleNames> names_;
     std::array<platform::UniqueFont, 4> effectFonts_;
     platform::UniqueIcon bigIcon_;
     platform::UniqueIcon smallIcon_;

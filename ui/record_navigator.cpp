@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/dialog_template.h"
+#include "platform/display_scale.h"
 #include "platform/editor.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
@@ -42,11 +43,15 @@ platform::DialogTemplate NavigatorTemplate() {
     return t;
 }
 
-platform::UniqueFont BoldFont(int points) {
+platform::UniqueFont BoldFont(int points, UINT dpi) {
     platform::FontSpec request{L"MS Sans Serif", points};
     request.weight = FW_BOLD;
-    return platform::CreateScreenFont(request);
+    return platform::CreateFontForDpi(request, dpi);
 }
+
+constexpr int kSmallFontIds[] = {ids::kFirst, ids::kPrevious,    ids::kNext,
+                                 ids::kLast,  ids::kRecordLabel, ids::kNumberBox};
+constexpr int kLargeFontIds[] = {ids::kGoTo, ids::kSearchBox};
 
 // The record count of the linked database; none while no folder is linked,
 // whose files would otherwise be looked for (and created empty) in the
@@ -87,8 +92,6 @@ RecordNavigator::RecordNavigator(ProgramState& state, platform::ModalServices& m
 HWND RecordNavigator::Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                            HWND editor, HWND owner, GuardHold hold) {
     auto* navigator = new RecordNavigator(state, modal, dialogs, editor, std::move(hold));
-    navigator->smallFont_ = BoldFont(8);
-    navigator->largeFont_ = BoldFont(10);
     HWND window = navigator->CreateFromTemplate(NavigatorTemplate(), owner);
     if (!window) delete navigator;  // and with it the hold of the flag
     return window;
@@ -99,6 +102,15 @@ INT_PTR RecordNavigator::OnMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_INITDIALOG:
             OnInitDialog();
             return FALSE;
+        case WM_DPICHANGED:
+            // The dialog manager lays the window out again when this returns;
+            // the bold fonts follow after.
+            dpi_ = platform::DpiOfDpiChanged(wParam);
+            PostMessageW(Window(), platform::kApplyDisplayScale, 0, 0);
+            return FALSE;
+        case platform::kApplyDisplayScale:
+            SetFonts();
+            return TRUE;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
@@ -107,11 +119,23 @@ INT_PTR RecordNavigator::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     }
 }
 
+// The bold fonts at the window's scale: 8 points on the move buttons, the
+// label and the number box, 10 points on "Ir a" and the check box. The new
+// fonts go in before the old ones are deleted.
+void RecordNavigator::SetFonts() {
+    platform::UniqueFont small = BoldFont(8, dpi_);
+    platform::UniqueFont large = BoldFont(10, dpi_);
+    for (int id : kSmallFontIds) SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), TRUE);
+    for (int id : kLargeFontIds) SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(large.Get()), TRUE);
+    smallFont_ = std::move(small);
+    largeFont_ = std::move(large);
+}
+
 void RecordNavigator::OnInitDialog() {
-    const int smallIds[] = {ids::kFirst, ids::kPrevious, ids::kNext, ids::kLast, ids::kRecordLabel, ids::kNumberBox};
-    for (int id : smallIds) SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(smallFont_.Get()), TRUE);
-    for (int id : {ids::kGoTo, ids::kSearchBox})
-        SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(largeFont_.Get()), TRUE);
+    dpi_ = platform::WindowDpi(Window());
+    for (int id : kSmallFontIds) platform::KeepOwnFontOnScaleChange(Control(id));
+    for (int id : kLargeFontIds) platform::KeepOwnFontOnScaleChange(Control(id));
+    SetFonts();
 
     const SearchResults& results = state_->search.state.results;
     OpeningControls controls = ControlsAtOpening(state_->navigator, results);

@@ -46,6 +46,7 @@ private:
     void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
 
     void OnInitDialog();
+    void SetFonts();
     void OnCommand(int id, int code);
     bool OnCloseRequest() override;
 
@@ -60,6 +61,7 @@ private:
     platform::ModalServices* modal_;
     HWND editor_;
     GuardHold hold_;  // the database dialog flag, held while the navigator is open
+    UINT dpi_ = 96;   // the scale the fonts are made for
     platform::UniqueFont smallFont_;
     platform::UniqueFont largeFont_;
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/dialog_template.h"
+#include "platform/display_scale.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "search/compare_value.h"
@@ -96,9 +97,6 @@ SearchDialog::SearchDialog(ProgramState& state, platform::ModalServices& modal, 
 HWND SearchDialog::Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                         HWND owner, GuardHold hold) {
     auto* dialog = new SearchDialog(state, modal, dialogs, std::move(hold));
-    platform::FontSpec request{L"MS Sans Serif", 10};
-    request.weight = FW_BOLD;
-    dialog->font_ = platform::CreateScreenFont(request);
     dialog->menu_ = SearchMenuBar();
     HWND window = dialog->CreateFromTemplate(SearchDialogTemplate(), owner);
     if (!window) {
@@ -114,6 +112,15 @@ INT_PTR SearchDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_INITDIALOG:
             OnInitDialog();
             return FALSE;
+        case WM_DPICHANGED:
+            // The dialog manager lays the dialog out again when this returns;
+            // the bold font follows after.
+            dpi_ = platform::DpiOfDpiChanged(wParam);
+            PostMessageW(Window(), platform::kApplyDisplayScale, 0, 0);
+            return FALSE;
+        case platform::kApplyDisplayScale:
+            SetFont();
+            return TRUE;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
@@ -122,9 +129,22 @@ INT_PTR SearchDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     }
 }
 
-void SearchDialog::OnInitDialog() {
+// The bold 10-point font at the dialog's scale on all fourteen controls; the
+// new font goes in before the old one is deleted.
+void SearchDialog::SetFont() {
+    platform::FontSpec request{L"MS Sans Serif", 10};
+    request.weight = FW_BOLD;
+    platform::UniqueFont font = platform::CreateFontForDpi(request, dpi_);
     for (int id = ids::kFieldLabel; id < ids::kFieldLabel + kControlCount; ++id)
-        SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+        SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    font_ = std::move(font);
+}
+
+void SearchDialog::OnInitDialog() {
+    dpi_ = platform::WindowDpi(Window());
+    for (int id = ids::kFieldLabel; id < ids::kFieldLabel + kControlCount; ++id)
+        platform::KeepOwnFontOnScaleChange(Control(id));
+    SetFont();
     if (SetMenu(Window(), menu_.Get())) menu_.Release();  // destroyed with the window
 
     FillFieldBox();

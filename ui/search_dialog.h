@@ -38,6 +38,7 @@ private:
     void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
 
     void OnInitDialog();
+    void SetFont();
     void OnCommand(int id, int code);
     bool OnCloseRequest() override;
 
@@ -51,6 +52,7 @@ private:
     ProgramState* state_;
     platform::ModalServices* modal_;
     GuardHold hold_;             // the database dialog flag, held while the dialog is open
+    UINT dpi_ = 96;              // the scale the font is made for
     platform::UniqueFont font_;  // on all fourteen controls; lives as long as the window
     platform::UniqueMenu menu_;  // until the window takes it over
 

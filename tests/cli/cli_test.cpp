@@ -13,8 +13,12 @@ namespace {
 using test::DatabaseFixture;
 
 using Outcome = test::VelmarDbOutcome;
-std::string Quote(const std::string& s) { return test::QuoteArgument(s); }
-Outcome VelmarDb(const std::string& arguments) { return test::RunVelmarDb(arguments); }
+std::string Quote(const std::string& s) {
+    return test::QuoteArgument(s);
+}
+Outcome VelmarDb(const std::string& arguments) {
+    return test::RunVelmarDb(arguments);
+}
 
 class VelmarDbTest : public ::testing::Test {
 protected:
@@ -56,6 +60,14 @@ TEST_F(VelmarDbTest, SearchPrintsRecordsThenTheClosingMessage) {
     EXPECT_EQ(VelmarDb("search " + folder + " Nombre -* \"r -1\"").out, "2\n1 Resultados ...\n");
     EXPECT_EQ(VelmarDb("search " + folder + " Nombre = Zoe").out, "No hay Resultados ...\n");
     EXPECT_EQ(VelmarDb("search " + folder + " Nombre $ \xC3\xB1").out, "2\n1 Resultados ...\n");
+}
+
+TEST_F(VelmarDbTest, SearchCountPrintsOnlyTheClosingMessage) {
+    EXPECT_EQ(VelmarDb("search --count " + folder + " Ciudad = Lugo").out, "2 Resultados ...\n");
+    EXPECT_EQ(VelmarDb("search " + folder + " Ciudad = Lugo --count").out, "2 Resultados ...\n");
+    EXPECT_EQ(VelmarDb("search " + folder + " Ciudad = --count").out, "No hay Resultados ...\n")
+        << "a value, not the option";
+    EXPECT_EQ(VelmarDb("search --count " + folder + " Ciudad =").status, 2);
 }
 
 TEST_F(VelmarDbTest, RefusesBadArguments) {

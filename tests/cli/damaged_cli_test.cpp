@@ -25,6 +25,11 @@ TEST(VelmarDbOnDamagedFolders, AHugeRecordCountIsCountedSearchedAndRefusedForExp
     auto search = RunVelmarDb("search " + folder + " A = y");
     EXPECT_EQ(search.status, 0);
     EXPECT_EQ(search.out, "2\n1 Resultados ...\n");
+    EXPECT_EQ(RunVelmarDb("search --count " + folder + " A " + QuoteArgument("<>") + " y").out,
+              "999999999999999 Resultados ...\n");
+    auto exportedSearch = RunVelmarDb("export-csv " + folder + " --search A " + QuoteArgument("<>") + " y");
+    EXPECT_EQ(exportedSearch.status, 1);
+    EXPECT_TRUE(exportedSearch.out.empty());
 
     test::TempFolder temp;
     const std::string templatePath = (temp.Path() / "carta.rtf").string();

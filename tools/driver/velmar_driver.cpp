@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "platform/unicode.h"
 #include "tools/driver/database_steps.h"
@@ -119,9 +120,10 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"text") {
         HWND control = number == 0 ? window : GetDlgItem(window, static_cast<int>(number));
         if (!control) return 1;
-        wchar_t text[1024] = {};
-        SendMessageW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-        PrintUtf8(text);
+        // The whole text, however long (an editor holding many letters).
+        std::vector<wchar_t> text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+        SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+        PrintUtf8(text.data());
         return 0;
     }
     return Usage();

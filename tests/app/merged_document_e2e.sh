@@ -1,0 +1,71 @@
+#!/bin/sh
+# The one-document merge read back in the real program: velmar-db merge --into
+# writes the sample letter for the records that a search finds (province 8,
+# Lugo, and category 1, Oro: six clients), "Leer RTF" reads it into the
+# editor, and the editor's text must hold every one of those clients, in the
+# order of the search, with no placeholder left. A screenshot of the document
+# is left in OUT_DIR as merged-document.png.
+# Usage: merged_document_e2e.sh VELMAR_RTF_EXE VELMAR_DRIVER_EXE VELMAR_DB_EXE SAMPLES_DIR OUT_DIR
+# Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
+set -eu
+exe=$1 driver=$2 velmar_db=$3 samples=$4 out=$5
+run="${VELMAR_EMULATOR:-}"
+title="Velmar rtf"
+editor=1174
+
+fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
+step() { echo "-- $*"; }
+drive() { $run "$driver" "$@"; }
+db() { $run "$velmar_db" "$@" | tr -d '\r'; }
+winpath() { if [ -n "$run" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
+
+work="$out/merged-document"
+rm -rf "$work"
+mkdir -p "$work"
+cp "$exe" "$work/velmar-rtf.exe"
+db import-csv "$(winpath "$samples/clientes.csv")" "$(winpath "$work/Clientes")" >/dev/null ||
+    fail "velmar-db could not import the sample"
+printf '[Base Datos]\r\nVinculado=%s\r\n' "$(winpath "$work/Clientes/")" >"$work/Configuracion.ini"
+
+step "velmar-db merge --into: the letters of a search in one document"
+said=$(db merge "$(winpath "$work/Clientes")" "$(winpath "$samples/Carta.rtf")" --into "$(winpath "$work/cartas.rtf")" \
+    --search Provincia = 8 Categoria 01 1 --today 27/03/2026) || fail "merge --into failed: $said"
+[ "$said" = "6 registros combinados en $(winpath "$work/cartas.rtf")" ] || fail "merge --into said: $said"
+records=$(db search "$(winpath "$work/Clientes")" Provincia = 8 Categoria 01 1 | grep -E '^[0-9]+$')
+[ "$(echo "$records" | wc -l)" -eq 6 ] || fail "the search found: $records"
+[ "$(grep -c '\\rtf1' "$work/cartas.rtf")" -eq 1 ] || fail "the document has more than one \\rtf1"
+
+step "Leer RTF reads it into the editor"
+cd "$work"
+$run "$work/velmar-rtf.exe" &
+program=$!
+trap 'kill $program 2>/dev/null || true' EXIT
+drive wait "$title" 30000 || fail "no visible window titled '$title'"
+drive command "$title" 1254 || fail "could not post Leer RTF"
+drive filedialog "$title" "$(winpath "$work/cartas.rtf")" 20000 || fail "the open dialog did not take the document"
+text=$(drive text "$title" $editor | tr -d '\r')
+printf '%s\n' "$text" >"$work/editor-text.txt"
+printf '%s' "$text" | grep -q '#' && fail "a placeholder was left: $text"
+# Each client's telephone (one per client), after the one before, and the name.
+rest=$text
+for record in $records; do
+    for field in Telefono; do
+        value=$(db value "$(winpath "$work/Clientes")" $field "$record")
+        case $rest in
+        *"$value"*) rest=${rest#*"$value"} ;;
+        *) fail "record $record ($field $value) is missing or out of order in the editor: $text" ;;
+        esac
+    done
+    name=$(db value "$(winpath "$work/Clientes")" Nombre "$record")
+    printf '%s' "$text" | grep -q ", $name\$" || fail "record $record's name $name is not in the editor"
+done
+[ "$(printf '%s\n' "$text" | grep -c 'Estimado/a cliente:')" -eq 6 ] || fail "not six letters in the editor: $text"
+sleep 1
+import -window root "$out/merged-document.png" || fail "no screenshot"
+echo "screenshot: $out/merged-document.png"
+
+drive command "$title" 1258
+drive gone "$title" 15000 || fail "the window stayed after Salir"
+wait $program || fail "the program exited with an error"
+trap - EXIT
+echo "PASS"
