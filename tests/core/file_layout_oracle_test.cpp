@@ -128,7 +128,8 @@ TEST(FileLayout, TheReadersDecodeTheTypedBytes) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field + " " + std::to_string(c.record));
         EXPECT_EQ(ReadFieldValue(db, c.field, c.record), c.value);
-        const std::string* shown = index->ValuesOf(c.record).Find(c.field);
+        const RecordValues values = index->ValuesOf(c.record);
+        const std::string* shown = values.Find(c.field);
         EXPECT_EQ(shown ? *shown : "No datos", c.value);
         SearchState state;
         const std::string found = ReadSearchValue(db, state, c.field, c.record, "x", "$");
