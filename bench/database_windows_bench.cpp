@@ -105,6 +105,12 @@ void Row(const char* what, double dialog, double core, double limit) {
                 core * 1000, dialog / core, limit, dialog <= limit * core ? "met" : "MISSED");
 }
 
+std::vector<int64_t> Found(const ResultList& list) {
+    std::vector<int64_t> found;
+    list.ForEach([&](int64_t record) { found.push_back(record); });
+    return found;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,7 +154,6 @@ int main(int argc, char** argv) {
     Drain(dialogs);
     LinkedDatabase plain = fx.Database();  // no yield, no window
     SearchState coreState;
-    bool same = true;
     double lastDialog = 1;
 
     struct Case {
@@ -178,11 +183,19 @@ int main(int argc, char** argv) {
                                       },
                                       1));
         }
-        int64_t dialogFound = state.search.state.results.count;
+        // A ratio means nothing unless both did the work: the dialog must find
+        // the records the core finds (and some), and say how many.
+        const std::vector<int64_t> dialogFound = Found(state.search.state.results.list);
+        const std::vector<int64_t> coreFound = Found(coreState.results.list);
+        const std::wstring said = std::to_wstring(coreFound.size()) + L" Resultados ...";
+        if (coreFound.empty() || dialogFound != coreFound || modal.messages.empty() || modal.messages.back() != said) {
+            std::printf("WRONG RESULT: %s: the dialog found %zu records, the core %zu\n", c.name, dialogFound.size(),
+                        coreFound.size());
+            return 1;
+        }
         Row(c.name, dialog, core, 1.5);
-        std::printf("%-34s found %lld (core %lld); caption \"%s\"\n", "", static_cast<long long>(dialogFound),
-                    static_cast<long long>(coreState.results.count), platform::WindowTextAnsi(search).c_str());
-        same = same && dialogFound == coreState.results.count;
+        std::printf("%-34s found %zu, as the core; caption \"%s\"\n", "", dialogFound.size(),
+                    platform::WindowTextAnsi(search).c_str());
         lastDialog = dialog;
     }
     // What a search's captions cost here: every percentage from 0 to 100 set
@@ -216,13 +229,21 @@ int main(int argc, char** argv) {
         next.push_back(std::chrono::duration<double>(Clock::now() - t0).count());
     }
     std::string label = platform::WindowTextAnsi(GetDlgItem(navigator, ui::navigator_ids::kRecordLabel));
+    const std::string shown = platform::editor::StreamOut(window.Editor(), SF_TEXT);
+    const std::string expected = ReadFieldValue(plain, "Nombre", 21) + " " + ReadFieldValue(plain, "Apellido", 21);
+    if (label != "21" || shown.find(expected) == std::string::npos) {
+        std::printf("WRONG RESULT: after 20 moves the navigator shows record %s, \"%s\" (expected 21, \"%s\")\n",
+                    label.c_str(), shown.c_str(), expected.c_str());
+        return 1;
+    }
     std::sort(next.begin(), next.end());
     double median = next[next.size() / 2], worst = next.back();
     std::printf("\nnavigator: first record %.1f ms; \">>\" median %.1f ms, slowest of %zu %.1f ms (< 100 ms) %s\n",
                 first * 1000, median * 1000, next.size(), worst * 1000, worst < 0.1 ? "met" : "MISSED");
-    std::printf("navigator label after the moves: %s (expected 21)\n", label.c_str());
+    std::printf("navigator after the moves: record %s, as expected\n", label.c_str());
     SendMessageW(navigator, WM_SYSCOMMAND, SC_CLOSE, 0);
     Drain(dialogs);
     SendMessageW(window.Window(), WM_COMMAND, ui::main_ids::kQuit, 0);
-    return same && label == "21" ? 0 : 1;
+    // A missed target is reported, not failed: timings vary from run to run.
+    return 0;
 }

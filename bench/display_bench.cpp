@@ -200,6 +200,20 @@ int main(int argc, char** argv) {
     denseCache.FormatRecord(denseDb, denseTemplate, 1, today);
     long denseIndexBytes = static_cast<long>(denseCache.CurrentIndex(denseDb)->MemoryBytes());
 
+    // A ratio means nothing unless the work was done: the indexed display must
+    // show what the plain file scans show, and the export must hold a header
+    // and one line per record.
+    const std::string exported = csv.str();
+    const auto exportedLines = std::count(exported.begin(), exported.end(), '\n');
+    bool right = true;
+    auto check = [&](bool ok, const char* what) {
+        if (!ok) std::printf("WRONG RESULT: %s\n", what);
+        right = right && ok;
+    };
+    check(same && !first.empty(), "indexed and plain scans showed different texts");
+    check(exportedLines == records + 1, "export-csv did not write one line per record");
+    if (!right) return 1;
+
     Row("first record near the end (index built)", firstShown, floor, "<= 2 x floor", firstShown <= 2 * floor);
     Row("further record, worst of 300", worstFurther, floor, "< 50 ms", worstFurther < 0.050);
     Row("further record, mean of 300", totalFurther / furtherCount, floor, "", true);
@@ -209,7 +223,7 @@ int main(int argc, char** argv) {
     std::printf("%-48s %9ld KiB (resident growth %ld KiB)\n", "index memory", indexKiB, growthKiB);
     std::printf("%-48s %9ld bytes for a file of %llu MB\n", "index memory, one-character records", denseIndexBytes,
                 static_cast<unsigned long long>(stamp.size >> 20));
-    std::printf("\nfloor (plain read) %.1f ms; %s\n", floor * 1000,
-                same ? "indexed and plain scans showed the same text" : "INDEXED AND PLAIN SCANS DIFFER");
-    return same ? 0 : 1;
+    // A missed target is reported, not failed: timings vary from run to run.
+    std::printf("\nfloor (plain read) %.1f ms; indexed and plain scans showed the same text\n", floor * 1000);
+    return 0;
 }

@@ -40,11 +40,19 @@ long PeakKiB(const char* key = "VmHWM:") {
         if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::string(key).size());
     return 0;
 }
-void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 void Row(const char* what, double seconds, double floor, const char* target, bool met) {
     std::printf("%-44s %10.1f ms %8.2f x floor   %-22s %s\n", what, seconds * 1000, seconds / floor, target,
                 met ? "met" : "MISSED");
+}
+
+std::vector<int64_t> Found(const SearchState& state) {
+    std::vector<int64_t> found;
+    state.results.list.ForEach([&](int64_t record) { found.push_back(record); });
+    return found;
 }
 
 }  // namespace
@@ -77,9 +85,19 @@ int main(int argc, char** argv) {
     SearchCriteria one{{"Ciudad", "", ""}, {"Lugo", "", ""}, {"=", "", ""}};
     SearchCriteria three{{"Nombre", "Ciudad", "Edad"}, {"a", "Lugo", "40"}, {"*-", "=", ">"}};
     SearchState state;
-    int64_t oneFound = 0, threeFound = 0;
-    double oneSearch = Seconds([&] { SearchOneField(db, state, one); oneFound = state.results.count; }, 5);
-    double threeSearch = Seconds([&] { SearchThreeFields(db, state, three); threeFound = state.results.count; }, 5);
+    std::vector<int64_t> oneFound, threeFound;
+    double oneSearch = Seconds(
+        [&] {
+            SearchOneField(db, state, one);
+            oneFound = Found(state);
+        },
+        5);
+    double threeSearch = Seconds(
+        [&] {
+            SearchThreeFields(db, state, three);
+            threeFound = Found(state);
+        },
+        5);
     std::string last;
     double lastValue = Seconds([&] { last = ReadFieldValue(db, "Notas", records); }, 5);
 
@@ -90,19 +108,34 @@ int main(int argc, char** argv) {
     long resultsKiB = static_cast<long>(state.results.count * 8 / 1024);
 
     model::State literalState;
-    std::size_t literalFound = 0;
-    double literal = Seconds([&] { literalFound = model::Search(db, literalState, one, 1)->found.size(); }, 1);
+    std::vector<int64_t> literalFound;
+    double literal = Seconds([&] { literalFound = model::Search(db, literalState, one, 1)->found; }, 1);
+
+    // A ratio means nothing unless the work was done: the searches must find
+    // what the literal model finds (and something), and the last record's
+    // value must be the one the literal lookup reads.
+    model::State threeState;
+    const std::vector<int64_t> literalThree = model::Search(db, threeState, three, 3)->found;
+    const std::string literalLast = model::ReadFieldValue(db, "Notas", records);
+    bool right = true;
+    auto check = [&](bool ok, const char* what) {
+        if (!ok) std::printf("WRONG RESULT: %s\n", what);
+        right = right && ok;
+    };
+    check(!oneFound.empty() && oneFound == literalFound, "one-criterion search differs from the literal model");
+    check(!threeFound.empty() && threeFound == literalThree, "three-criteria search differs from the literal model");
+    check(last != kNoData && last == literalLast, "ReadFieldValue of the last record differs from the literal model");
+    if (!right) return 1;
 
     Row("one-criterion search", oneSearch, floor, "<= 3 x floor", oneSearch <= 3 * floor);
     Row("three-criteria search", threeSearch, floor, "<= 4 x floor", threeSearch <= 4 * floor);
     Row("ReadFieldValue, last record", lastValue, floor, "(a full scan)", true);
-    Row("literal baseline (one positioned read/cell)", literal, floor, ">= 20 x our search",
-        literal >= 20 * oneSearch);
+    Row("literal baseline (one positioned read/cell)", literal, floor, ">= 20 x our search", literal >= 20 * oneSearch);
     std::printf("%-44s %10.1f x our one-criterion search\n", "literal baseline / ours", literal / oneSearch);
-    std::printf("%-44s %10ld KiB (found records take %ld KiB)   %s\n", "peak memory growth during a search",
-                growthKiB, resultsKiB, growthKiB < 32 * 1024 + resultsKiB ? "met" : "MISSED");
-    std::printf("\nfloor (plain read) %.1f ms; found %lld / %lld records; literal found %zu; last value \"%s\"\n",
-                floor * 1000, static_cast<long long>(oneFound), static_cast<long long>(threeFound), literalFound,
-                last.c_str());
-    return static_cast<std::size_t>(oneFound) == literalFound ? 0 : 1;
+    std::printf("%-44s %10ld KiB (found records take %ld KiB)   %s\n", "peak memory growth during a search", growthKiB,
+                resultsKiB, growthKiB < 32 * 1024 + resultsKiB ? "met" : "MISSED");
+    // A missed target is reported, not failed: timings vary from run to run.
+    std::printf("\nfloor (plain read) %.1f ms; found %zu / %zu records, as the literal model; last value \"%s\"\n",
+                floor * 1000, oneFound.size(), threeFound.size(), last.c_str());
+    return 0;
 }

@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # The real velmar-rtf.exe, driven from outside by velmar-driver as a user
 # would work with the editor:
 #   - text typed into the editor arrives (read back from the control);
@@ -15,7 +15,7 @@
 #     back with its bold word.
 # Usage: editor_e2e.sh VELMAR_RTF_EXE VELMAR_DRIVER_EXE OUT_DIR
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
-set -eu
+set -euo pipefail
 exe=$1 driver=$2 out=$3
 run="${VELMAR_EMULATOR:-}"
 title="Velmar rtf"
@@ -49,7 +49,7 @@ drive expect "$title" $editor "Hola Velmar" 10000 || fail "the typed text did no
 step "bold, centred and red with the bar's buttons"
 drive select "$title" $editor 0 4
 for button in $bold $centre $red; do
-    drive checked "$title" $button && fail "button $button was on before the click"
+    drive unchecked "$title" $button || fail "button $button was on before the click"
     drive click "$title" $button || fail "could not click button $button"
     drive checked "$title" $button || fail "button $button is not on after the click"
 done
@@ -106,7 +106,7 @@ drive expect "$title" $editor "XHola Velmar" 10000 || fail "the document did not
 drive select "$title" $editor 2 3
 drive checked "$title" $bold || fail "the read document's first word is not bold"
 drive select "$title" $editor 7 8
-drive checked "$title" $bold && fail "the read document's second word is bold"
+drive unchecked "$title" $bold || fail "the read document's second word is bold"
 
 step "Salir"
 drive command "$title" 1258

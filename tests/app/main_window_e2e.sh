@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # The real velmar-rtf.exe, started and driven from outside by velmar-driver:
 #   - the window "Velmar rtf" appears with its editor text (the states of the
 #     menu items are checked in process: Wine keeps menus per process, so
@@ -11,7 +11,7 @@
 #   - a screenshot of the started program is left in OUT_DIR.
 # Usage: main_window_e2e.sh VELMAR_RTF_EXE VELMAR_DRIVER_EXE OUT_DIR
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
-set -eu
+set -euo pipefail
 exe=$1 driver=$2 out=$3
 run="${VELMAR_EMULATOR:-}"
 

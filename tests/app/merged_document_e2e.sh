@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # The one-document merge read back in the real program: velmar-db merge --into
 # writes the sample letter for the records that a search finds (province 8,
 # Lugo, and category 1, Oro: six clients), "Leer RTF" reads it into the
@@ -7,7 +7,7 @@
 # is left in OUT_DIR as merged-document.png.
 # Usage: merged_document_e2e.sh VELMAR_RTF_EXE VELMAR_DRIVER_EXE VELMAR_DB_EXE SAMPLES_DIR OUT_DIR
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
-set -eu
+set -euo pipefail
 exe=$1 driver=$2 velmar_db=$3 samples=$4 out=$5
 run="${VELMAR_EMULATOR:-}"
 title="Velmar rtf"

@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # The real velmar-rtf.exe stays answering while it reads a value file of more
 # than 1 GiB (sparse: a hole of cells of record 0 without a name, then 50
 # records named Ana and Eva). While the record navigator shows its first
@@ -10,7 +10,7 @@
 # Usage: responsiveness_e2e.sh VELMAR_RTF_EXE VELMAR_DRIVER_EXE VELMAR_DB_EXE OUT_DIR
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
 # VELMAR_SPARSE_FILE_MB sets the size of the hole (1024 unless set).
-set -eu
+set -euo pipefail
 exe=$1 driver=$2 velmar_db=$3 out=$4
 run="${VELMAR_EMULATOR:-}"
 title="Velmar rtf" navigator="Registros Base Datos"

@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # The search dialog's caption seen from outside the real velmar-rtf.exe: a
 # recorder DLL brought into the running program records every caption the
 # dialog is given (tools/caption_recorder). For databases of 1, 3, 10 and 250
@@ -7,7 +7,7 @@
 #   1: 100 %     3: 33 % 66 % 100 %     10: 10 % 20 % ... 100 %     250: 0 % ... 100 %
 # Usage: search_progress_e2e.sh VELMAR_RTF_EXE VELMAR_DRIVER_EXE VELMAR_DB_EXE RECORDER_DLL OUT_DIR
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
-set -eu
+set -euo pipefail
 exe=$1 driver=$2 velmar_db=$3 recorder=$4 out=$5
 run="${VELMAR_EMULATOR:-}"
 title="Velmar rtf"

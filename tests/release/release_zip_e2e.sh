@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # The release zip as a Windows user gets it: unzipped into an empty folder,
 # it holds exactly the two programs, LEEME.txt and the sample database with its
 # letter, and the program starts from there with nothing else beside it:
@@ -9,7 +9,7 @@
 #   - with Clientes linked, "Navegador" shows record 1 of the sample.
 # Usage: release_zip_e2e.sh ZIP VERSION CMAKE VELMAR_DRIVER_EXE OUT_DIR
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
-set -eu
+set -euo pipefail
 zip=$1 version=$2 cmake=$3 driver=$4 out=$5
 run="${VELMAR_EMULATOR:-}"
 title="Velmar rtf" navigator="Registros Base Datos"

@@ -2,6 +2,17 @@
 // step-by-step rules: every lookup opens the value file and reads each cell
 // with its own positioned read. The fast implementation is checked against
 // it, and the benchmark uses it as the baseline.
+//
+// What it shares with the code it checks, and why that is safe:
+//  - CompareValue and NumericValue: the rules of comparing and of reading a
+//    number, which fuzz/numeric_fuzzer.cpp checks against a reference of
+//    its own;
+//  - layout::CellView, to take a cell apart: the offsets it uses are pinned
+//    by the hand-typed bytes of tests/database/file_layout_oracle_test.cpp.
+// The scans themselves (the collecting rule, the scan position and scan
+// record, the early stop, the stop at a later record, a failed read reusing
+// the previous cell's bytes) are written from their steps, cell by cell, and
+// share nothing with the buffered scanner and its shortcuts.
 #pragma once
 
 #include <cstdint>

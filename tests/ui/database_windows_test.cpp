@@ -819,6 +819,8 @@ TEST_F(LinkDialogTest, OnlySalirEndsTheModalLoop) {
     HWND dialog = link->Window();
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PumpPending();
+    ASSERT_TRUE(IsWindow(dialog)) << "Escape or the close request ended the dialog";
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(link_ids::kExit, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, link_ids::kExit)));
     link->RunUntilClosed();

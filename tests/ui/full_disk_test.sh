@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs the document test of a save that runs out of room, with a small file
 # system of its own (tmpfs) mounted for it. Mounting needs the right to do so;
-# without it the test is reported as skipped (status 77).
+# without it the test is reported as skipped (status 77), with mount's own
+# refusal as the reason.
 # Usage: full_disk_test.sh EDITOR_TESTS_EXE
 # Runs the .exe through $VELMAR_EMULATOR (Wine in the Windows build).
 set -u
@@ -9,9 +10,10 @@ tests=$1
 run="${VELMAR_EMULATOR:-}"
 
 small=$(mktemp -d "${TMPDIR:-/tmp}/velmar-small-disk.XXXXXX") || exit 1
-if ! mount -t tmpfs -o size=64k velmar-small "$small" 2>/dev/null; then
+if ! refusal=$(mount -t tmpfs -o size=64k velmar-small "$small" 2>&1); then
     rmdir "$small"
-    echo "cannot mount a small file system here: skipped"
+    echo "skipped: mounting a small file system was refused here: $refusal" | tr '\n' ' '
+    echo
     exit 77
 fi
 trap 'umount "$small"; rmdir "$small"' EXIT

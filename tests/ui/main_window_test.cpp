@@ -507,6 +507,7 @@ TEST_F(MainWindowTest, MinimisingKeepsTheInitialEditorSize) {
     ShowWindow(Window(), SW_SHOW);
     ShowWindow(Window(), SW_MAXIMIZE);
     PumpPending();
+    ASSERT_GT(EditorUnits().cx, 465) << "the maximise grew the editor";
     SendMessageW(Window(), WM_SIZE, SIZE_MINIMIZED, 0);
     EXPECT_EQ(EditorUnits().cx, 465);
     EXPECT_EQ(EditorUnits().cy, 444);

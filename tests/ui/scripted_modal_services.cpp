@@ -1,5 +1,7 @@
 #include "tests/ui/scripted_modal_services.h"
 
+#include <gtest/gtest.h>
+
 #include "platform/text.h"
 
 namespace velmar::test {
@@ -16,7 +18,37 @@ Asked Request(Asked::Kind kind, HWND owner, std::wstring text, std::wstring titl
     return asked;
 }
 
+// Whether a message box of `type` has the button that answers `answer`.
+bool BoxHasButton(UINT type, int answer) {
+    switch (type & MB_TYPEMASK) {
+        case MB_OK:
+            return answer == IDOK;
+        case MB_OKCANCEL:
+            return answer == IDOK || answer == IDCANCEL;
+        case MB_YESNO:
+            return answer == IDYES || answer == IDNO;
+        case MB_YESNOCANCEL:
+            return answer == IDYES || answer == IDNO || answer == IDCANCEL;
+        case MB_RETRYCANCEL:
+            return answer == IDRETRY || answer == IDCANCEL;
+        case MB_ABORTRETRYIGNORE:
+            return answer == IDABORT || answer == IDRETRY || answer == IDIGNORE;
+        default:
+            return true;
+    }
+}
+
 }  // namespace
+
+ScriptedModalServices::~ScriptedModalServices() {
+    EXPECT_TRUE(messageBoxAnswers.empty()) << messageBoxAnswers.size() << " message box answers left unused";
+    EXPECT_TRUE(fileAnswers.empty()) << fileAnswers.size() << " file dialog answers left unused";
+    EXPECT_TRUE(colourAnswers.empty()) << colourAnswers.size() << " colour answers left unused";
+    EXPECT_TRUE(folderAnswers.empty()) << folderAnswers.size() << " folder answers left unused";
+    EXPECT_TRUE(customColourEdits.empty()) << customColourEdits.size() << " custom colour edits left unused";
+    EXPECT_TRUE(popupChoices.empty()) << popupChoices.size() << " popup menu choices left unused";
+    EXPECT_FALSE(whileShown) << "the whileShown step never ran: no request was shown";
+}
 
 void ScriptedModalServices::RunWhileShown() {
     if (!whileShown) return;
@@ -28,9 +60,17 @@ void ScriptedModalServices::RunWhileShown() {
 int ScriptedModalServices::ShowMessageBox(const platform::MessageBoxRequest& request) {
     asked.push_back(Request(Asked::Kind::MessageBox, request.owner, request.text, request.title, request.type));
     RunWhileShown();
-    if (messageBoxAnswers.empty()) return IDOK;
+    if (messageBoxAnswers.empty()) {
+        if ((request.type & MB_TYPEMASK) == MB_OK) return IDOK;
+        ADD_FAILURE() << "a question that the test gave no answer for: \"" << platform::AnsiFromWide(request.text)
+                      << "\"";
+        return IDCANCEL;
+    }
     int answer = messageBoxAnswers.front();
     messageBoxAnswers.pop_front();
+    EXPECT_TRUE(BoxHasButton(request.type, answer))
+        << "answer " << answer << " scripted for a box without that button: \"" << platform::AnsiFromWide(request.text)
+        << "\"";
     return answer;
 }
 

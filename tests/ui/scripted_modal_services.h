@@ -43,8 +43,11 @@ class ScriptedModalServices final : public platform::ModalServices {
 public:
     std::vector<Asked> asked;
 
-    // Answers, taken in order; without one a message box answers IDOK and the
-    // other requests are cancelled.
+    // Answers, taken in order. Without one, a message box with only an OK
+    // button answers IDOK, a question (any other buttons) fails the test and
+    // answers IDCANCEL, and the other requests are cancelled. An answer that
+    // the box has no button for fails the test. The test fails
+    // too when it ends with answers or a whileShown step left unused.
     std::deque<int> messageBoxAnswers;
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::optional<COLORREF>> colourAnswers;
@@ -58,6 +61,11 @@ public:
     // Runs while a request is "on screen", e.g. to send the window another
     // command as a user could while a box without an owner is open.
     std::function<void()> whileShown;
+
+    ScriptedModalServices() = default;
+    ~ScriptedModalServices() override;
+    ScriptedModalServices(const ScriptedModalServices&) = delete;
+    ScriptedModalServices& operator=(const ScriptedModalServices&) = delete;
 
     int ShowMessageBox(const platform::MessageBoxRequest& request) override;
     std::optional<std::string> ChooseFile(const platform::FileDialogRequest& request) override;

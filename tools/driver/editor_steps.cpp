@@ -99,6 +99,8 @@ const char* EditorStepsUsage() {
            "  select TITLE ID START END       EM_SETSEL to the control\n"
            "  click TITLE ID                  BM_CLICK to the button, as a mouse click\n"
            "  checked TITLE ID                the button is checked (status 0) or not (1)\n"
+           "  unchecked TITLE ID              the button exists and is not checked (status 0)\n"
+           "  disabled TITLE ID               the control exists and is disabled (status 0)\n"
            "  filedialog TITLE PATH MS        in the program's open or save dialog: file name PATH, then OK\n"
            "  answer TITLE BOX BUTTON MS      prints the text of the program's message box titled BOX,\n"
            "                                  then presses the button with id BUTTON (1 OK, 6 Yes, 7 No)\n"
@@ -106,8 +108,8 @@ const char* EditorStepsUsage() {
 }
 
 int RunEditorStep(const std::wstring& verb, int argc, wchar_t** argv) {
-    static const wchar_t* const kVerbs[] = {L"type",    L"expect", L"select", L"click",
-                                            L"checked", L"answer", L"nobox",  L"filedialog"};
+    static const wchar_t* const kVerbs[] = {L"type",   L"expect", L"select",     L"click",     L"checked",
+                                            L"answer", L"nobox",  L"filedialog", L"unchecked", L"disabled"};
     bool ours = false;
     for (const wchar_t* v : kVerbs) ours = ours || verb == v;
     if (!ours) return -1;
@@ -151,6 +153,24 @@ int RunEditorStep(const std::wstring& verb, int argc, wchar_t** argv) {
         HWND control = Control(program, argv[1]);
         if (!control) return 1;
         return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 0 : 1;
+    }
+    // The negative checks as positive steps: a missing window or control
+    // fails them instead of passing as "not checked" or "unchanged".
+    if (verb == L"unchecked" && argc >= 2) {
+        HWND control = Control(program, argv[1]);
+        if (!control) {
+            std::fprintf(stderr, "velmar-driver: no such control\n");
+            return 1;
+        }
+        return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_UNCHECKED ? 0 : 1;
+    }
+    if (verb == L"disabled" && argc >= 2) {
+        HWND control = Control(program, argv[1]);
+        if (!control) {
+            std::fprintf(stderr, "velmar-driver: no such control\n");
+            return 1;
+        }
+        return IsWindowEnabled(control) ? 1 : 0;
     }
     if (verb == L"filedialog" && argc >= 3) {
         HWND dialog = nullptr;

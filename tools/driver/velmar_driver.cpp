@@ -11,7 +11,7 @@
 //   velmar-driver text TITLE ID          prints a control's text (0: the window's own)
 //   velmar-driver plain TITLE            shows an ordinary window until it is closed
 //   and the editor's steps (tools/driver/editor_steps.h): type, expect, select,
-//   click, checked, filedialog, answer, nobox
+//   click, checked, unchecked, disabled, filedialog, answer, nobox
 //   and the database windows' steps (tools/driver/database_steps.h): items,
 //   pick, choose; a TITLE "#ID" names the window that has a control ID
 //   and the steps from outside (tools/driver/outside_steps.h): inject, probe
