@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "ui/program_state.h"
 #include "bench/generated_database.h"
 #include "platform/editor.h"
@@ -42,15 +43,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kRepeats = 9;
 
-double Seconds(const std::function<void()>& work, int repeats) {
-    double best = 1e300;
-    for (int i = 0; i < repeats; ++i) {
-        auto start = Clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
+using bench::Seconds;
 
 // Every box answers OK at once, as a person would after reading it; the
 // answers are counted so the run can check what the dialog said.

@@ -15,6 +15,7 @@
 
 #include "database/csv_exchange.h"
 #include "database/database_writer.h"
+#include "bench/bench_support.h"
 #include "database/display_cache.h"
 #include "database/file_layout.h"
 #include "database/record_display.h"
@@ -25,24 +26,9 @@ namespace {
 using namespace velmar;
 using Clock = std::chrono::steady_clock;
 
-double Seconds(const std::function<void()>& work, int repeats) {
-    double best = 1e300;
-    for (int i = 0; i < repeats; ++i) {
-        auto start = Clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
+using bench::Seconds;
+using bench::StatusKiB;
 
-// Resident memory in KiB (Linux only; 0 elsewhere).
-long StatusKiB(const char* key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::string(key).size());
-    return 0;
-}
 
 const char* const kTowns[] = {"Lugo", "Vigo", "Soria", "Teruel", "Cuenca", "Huesca", "Zamora", "\xC1vila"};
 

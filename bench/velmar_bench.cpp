@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "bench/generated_database.h"
 #include "database/file_layout.h"
 #include "database/linked_database.h"
@@ -22,27 +23,10 @@ namespace {
 using namespace velmar;
 using Clock = std::chrono::steady_clock;
 
-double Seconds(const std::function<void()>& work, int repeats) {
-    double best = 1e300;
-    for (int i = 0; i < repeats; ++i) {
-        auto start = Clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    }
-    return best;
-}
+using bench::ResetPeak;
+using bench::Seconds;
+using bench::StatusKiB;
 
-// Peak resident memory since the last reset, in KiB (Linux only; 0 elsewhere).
-long PeakKiB(const char* key = "VmHWM:") {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::string(key).size());
-    return 0;
-}
-void ResetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 void Row(const char* what, double seconds, double floor, const char* target, bool met) {
     std::printf("%-44s %10.1f ms %8.2f x floor   %-22s %s\n", what, seconds * 1000, seconds / floor, target,
@@ -102,9 +86,9 @@ int main(int argc, char** argv) {
     double lastValue = Seconds([&] { last = ReadFieldValue(db, "Notas", records); }, 5);
 
     ResetPeak();
-    long before = PeakKiB("VmRSS:");
+    long before = StatusKiB("VmRSS:");
     SearchOneField(db, state, one);
-    long growthKiB = PeakKiB() - before;
+    long growthKiB = StatusKiB("VmHWM:") - before;
     long resultsKiB = static_cast<long>(state.results.count * 8 / 1024);
 
     model::State literalState;

@@ -18,6 +18,7 @@
 #include "platform/text.h"
 #include "settings/settings_file.h"
 #include "tests/support/fixture.h"
+#include "tests/ui/main_window_fixture.h"
 #include "tests/ui/scripted_modal_services.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/link_dialog_ids.h"
@@ -67,27 +68,17 @@ void WriteTwelveRecords(DatabaseFixture& fx) {
     fx.Write();
 }
 
-class DatabaseWindowsTest : public ::testing::Test {
+class DatabaseWindowsTest : public MainWindowHarness {
 protected:
-    static void SetUpTestSuite() { LoadWindowLibraries(); }
-
     void SetUp() override {
-        settingsPath_ = (settingsFolder_.Path() / "Configuracion.ini").string();
+        MainWindowHarness::SetUp();
         WriteTwelveRecords(fx_);
-    }
-    void TearDown() override {
-        window_.reset();
-        DestroyThreadWindows();
     }
 
     // The main window, linked to `folder` through the settings file.
     void OpenMain(const std::string& folder) {
-        std::string linked = folder;
-        SettingsFileAt(settingsPath_, "save", linked);
-        window_ = std::make_unique<ui::MainWindow>(state_, modal_, dialogs_, settingsPath_);
-        ASSERT_TRUE(window_->Create(GetModuleHandleW(nullptr)));
-        dialogs_.Add(window_->Window());
-        PumpPending();
+        WriteSettings(folder);
+        ASSERT_TRUE(OpenMainWindow().Window());
     }
     void OpenMain() { OpenMain(fx_.Folder()); }
 
@@ -140,13 +131,7 @@ protected:
         results.flag = results.count > 0 ? 1 : 0;
     }
 
-    TempFolder settingsFolder_;
-    std::string settingsPath_;
     DatabaseFixture fx_;
-    ProgramState state_;
-    ScriptedModalServices modal_;
-    platform::DialogRouter dialogs_;
-    std::unique_ptr<ui::MainWindow> window_;
     HWND search_ = nullptr;
 };
 

@@ -15,6 +15,7 @@
 #include "platform/text.h"
 #include "settings/settings_file.h"
 #include "tests/support/fixture.h"
+#include "tests/ui/main_window_fixture.h"
 #include "tests/ui/scripted_modal_services.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/main_window_ids.h"
@@ -32,31 +33,9 @@ std::string ReadFile(const std::filesystem::path& path) {
     return text.str();
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowHarness {
 protected:
-    static void SetUpTestSuite() { LoadWindowLibraries(); }
-
-    void SetUp() override { settingsPath_ = (settingsFolder_.Path() / "Configuracion.ini").string(); }
-    void TearDown() override {
-        window_.reset();
-        DestroyThreadWindows();
-    }
-
-    void WriteSettings(const std::string& linkedFolder) {
-        std::string folder = linkedFolder;
-        SettingsFileAt(settingsPath_, "save", folder);
-    }
-
-    ui::MainWindow& Open() {
-        window_ = std::make_unique<ui::MainWindow>(state_, modal_, dialogs_, settingsPath_);
-        EXPECT_TRUE(window_->Create(GetModuleHandleW(nullptr)));
-        dialogs_.Add(window_->Window());
-        PumpPending();
-        return *window_;
-    }
-    HWND Window() const { return window_->Window(); }
-    HWND Editor() const { return window_->Editor(); }
-    HWND Control(int id) const { return window_->Control(id); }
+    ui::MainWindow& Open() { return OpenMainWindow(); }
 
     void Command(int id, int code = 0) {
         SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, code), 0);
@@ -67,13 +46,6 @@ protected:
         RECT r = platform::ChildRectInDialogUnits(Window(), Editor());
         return SIZE{r.right - r.left, r.bottom - r.top};
     }
-
-    TempFolder settingsFolder_;
-    std::string settingsPath_;
-    ProgramState state_;
-    ScriptedModalServices modal_;
-    platform::DialogRouter dialogs_;
-    std::unique_ptr<ui::MainWindow> window_;
 };
 
 // ---- Window and controls -------------------------------------------------
