@@ -42,7 +42,9 @@ void DialogWindow::KeepFocus(bool active) {
 INT_PTR CALLBACK DialogWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrW(window, DWLP_USER, lParam);
-        reinterpret_cast<DialogWindow*>(lParam)->window_ = window;
+        auto* created = reinterpret_cast<DialogWindow*>(lParam);
+        created->window_ = window;
+        created->dpi_ = WindowDpi(window);
     }
     auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!self) return FALSE;
@@ -64,10 +66,19 @@ INT_PTR CALLBACK DialogWindow::Procedure(HWND window, UINT message, WPARAM wPara
     }
     INT_PTR result = FALSE;
     try {
-        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && self->OnCloseRequest())
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && self->OnCloseRequest()) {
             result = self->SetMessageResult(0, TRUE);
-        else
+        } else if (message == WM_DPICHANGED) {
+            // The dialog manager lays the window out again when this returns;
+            // the window's own fonts and icons follow after.
+            self->dpi_ = DpiOfDpiChanged(wParam);
+            PostMessageW(window, kApplyDisplayScale, 0, 0);
+        } else if (message == kApplyDisplayScale) {
+            self->OnScaleChanged();
+            result = TRUE;
+        } else {
             result = self->OnMessage(message, wParam, lParam);
+        }
     } catch (...) {
         self->OnHandlerFailure();
         result = FALSE;

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "platform/dialog_template.h"
+#include "platform/display_scale.h"
 #include "platform/message_loop.h"
 
 namespace velmar::platform {
@@ -22,6 +23,9 @@ public:
     HWND Window() const { return window_; }
     HWND Control(int id) const { return GetDlgItem(window_, id); }
     DialogRouter& Dialogs() const { return *dialogs_; }
+    // The DPI the window's own fonts and icons are made for: the window's at
+    // creation, then each new one that WM_DPICHANGED brings.
+    UINT Dpi() const { return dpi_; }
 
 protected:
     enum class Lifetime {
@@ -63,6 +67,11 @@ protected:
     // message counts as not handled.
     virtual void OnHandlerFailure() noexcept {}
 
+    // After a change of scale (WM_DPICHANGED), once the dialog manager has laid
+    // the window out in the new template font: the window makes its own fonts
+    // and icons again for Dpi().
+    virtual void OnScaleChanged() {}
+
     // Answers a message whose result goes through DWLP_MSGRESULT (WM_NOTIFY,
     // a handled WM_SYSCOMMAND) and returns what the procedure must return.
     INT_PTR SetMessageResult(LRESULT result, INT_PTR handled);
@@ -76,6 +85,7 @@ private:
     Focus focus_;
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;
+    UINT dpi_ = 96;
     int handlerDepth_ = 0;
     bool windowGone_ = false;
 };

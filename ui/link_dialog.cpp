@@ -69,15 +69,6 @@ INT_PTR LinkDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_INITDIALOG:
             OnInitDialog();
             break;
-        case WM_DPICHANGED:
-            // The dialog manager lays the dialog out again after this; the
-            // bold fonts follow.
-            dpi_ = platform::DpiOfDpiChanged(wParam);
-            PostMessageW(Window(), platform::kApplyDisplayScale, 0, 0);
-            break;
-        case platform::kApplyDisplayScale:
-            SetFonts();
-            return TRUE;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             break;
@@ -91,8 +82,8 @@ INT_PTR LinkDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 // The bold fonts at the dialog's scale: 8 points on the label and "Salir",
 // 14 points on "..."; the new fonts go in before the old ones are deleted.
 void LinkDialog::SetFonts() {
-    platform::UniqueFont bold = BoldFont(8, dpi_);
-    platform::UniqueFont browse = BoldFont(14, dpi_);
+    platform::UniqueFont bold = BoldFont(8, Dpi());
+    platform::UniqueFont browse = BoldFont(14, Dpi());
     SendMessageW(Control(ids::kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
     SendMessageW(Control(ids::kExit), WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
     SendMessageW(Control(ids::kBrowse), WM_SETFONT, reinterpret_cast<WPARAM>(browse.Get()), TRUE);
@@ -101,7 +92,6 @@ void LinkDialog::SetFonts() {
 }
 
 void LinkDialog::OnInitDialog() {
-    dpi_ = platform::WindowDpi(Window());
     for (int id : {ids::kLabel, ids::kExit, ids::kBrowse}) platform::KeepOwnFontOnScaleChange(Control(id));
     SetFonts();
     ValidateAndApply(false);

@@ -37,6 +37,7 @@ public:
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
+    void OnScaleChanged() override { SetFonts(); }
     void OnInitDialog();
     void SetFonts();
     void OnCommand(int id, int code);
@@ -48,7 +49,6 @@ private:
     HMENU menuBar_;
     // Created before the dialog is shown, again for each new scale, and
     // deleted after the dialog has closed.
-    UINT dpi_ = 96;
     platform::UniqueFont boldFont_;
     platform::UniqueFont browseFont_;
 };

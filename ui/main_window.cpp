@@ -125,6 +125,14 @@ MainWindow::~MainWindow() { DestroyOpenWindow(); }
 
 bool MainWindow::Create(HINSTANCE instance) { return CreateFromTemplate(Template(), nullptr, instance) != nullptr; }
 
+// After a change of scale the window keeps its designed client size where the
+// system put it, and the editor its size rule.
+void MainWindow::OnScaleChanged() {
+    ApplyDisplayScale();
+    if (!IsZoomed(Window()) && !IsIconic(Window())) FitWindowToClientSize(false);
+    OnSize(IsZoomed(Window()) ? SIZE_MAXIMIZED : SIZE_RESTORED);
+}
+
 INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
@@ -140,17 +148,6 @@ INT_PTR MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return FALSE;
         case WM_DRAWITEM:
             return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
-        case WM_DPICHANGED:
-            // The dialog manager lays the Window() out in the new template font
-            // when this returns; the Window()'s own fonts and icons follow after.
-            dpi_ = platform::DpiOfDpiChanged(wParam);
-            PostMessageW(Window(), platform::kApplyDisplayScale, 0, 0);
-            return FALSE;
-        case platform::kApplyDisplayScale:
-            ApplyDisplayScale();
-            if (!IsZoomed(Window()) && !IsIconic(Window())) FitWindowToClientSize(false);
-            OnSize(IsZoomed(Window()) ? SIZE_MAXIMIZED : SIZE_RESTORED);
-            return TRUE;
         case WM_DESTROY:
             OnDestroy();
             return FALSE;
@@ -175,7 +172,6 @@ BOOL MainWindow::OnInitDialog() {
 // options, the size list's items, the effect toggles' own fonts and the menu bar.
 void MainWindow::BuildWindow() {
     editor_ = Control(ids::kEditor);
-    dpi_ = platform::WindowDpi(Window());
 
     ed::SetOptions(editor_, ECOOP_OR, ECO_SELECTIONBAR);
     ed::LimitText(editor_, kEditorTextLimit);
@@ -196,13 +192,13 @@ void MainWindow::BuildWindow() {
     FitWindowToClientSize(true);
 }
 
-// What the window sizes in pixels itself, for the scale in dpi_: the window
+// What the window sizes in pixels itself, for the scale in Dpi(): the window
 // icons, the icon toggles' icons (at the size that fills each button as it is
 // laid out now) and the effect toggles' fonts, each of which shows its own
 // effect. A new handle goes in before the old one is destroyed.
 void MainWindow::ApplyDisplayScale() {
-    platform::UniqueIcon big = LoadIconResource(VELMAR_ICON_WINDOW, platform::SystemMetricForDpi(SM_CXICON, dpi_));
-    platform::UniqueIcon small = LoadIconResource(VELMAR_ICON_WINDOW, platform::SystemMetricForDpi(SM_CXSMICON, dpi_));
+    platform::UniqueIcon big = LoadIconResource(VELMAR_ICON_WINDOW, platform::SystemMetricForDpi(SM_CXICON, Dpi()));
+    platform::UniqueIcon small = LoadIconResource(VELMAR_ICON_WINDOW, platform::SystemMetricForDpi(SM_CXSMICON, Dpi()));
     SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.Get()));
     SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.Get()));
     bigIcon_ = std::move(big);
@@ -210,7 +206,7 @@ void MainWindow::ApplyDisplayScale() {
 
     for (std::size_t i = 0; i < std::size(kIconToggleIds); ++i) {
         HWND toggle = Control(kIconToggleIds[i]);
-        int size = IconSizeToFill(ClientSize(toggle), dpi_);
+        int size = IconSizeToFill(ClientSize(toggle), Dpi());
         platform::UniqueIcon icon = LoadIconResource(kToggleIconIds[i], size);
         SendMessageW(toggle, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.Get()));
         toggleIcons_[i] = std::move(icon);
@@ -222,7 +218,7 @@ void MainWindow::ApplyDisplayScale() {
         request.italic = i == 1;
         request.underline = i == 2;
         request.strikeOut = i == 3;
-        platform::UniqueFont font = platform::CreateFontForDpi(request, dpi_);
+        platform::UniqueFont font = platform::CreateFontForDpi(request, Dpi());
         SendMessageW(Control(kEffectIds[i]), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
         effectFonts_[i] = std::move(font);
     }

@@ -64,9 +64,6 @@ public:
     // The window and its controls in creation order, as dialog units.
     static platform::DialogTemplate Template();
 
-    // The DPI the window's own fonts and icons are made for: the window's at
-    // creation, then each new one that WM_DPICHANGED brings.
-    UINT Dpi() const { return dpi_; }
     // Gives the icon toggles and the swatches their accessible names through
     // `names` (the window does this at creation with the system's service).
     void NameControls(platform::AccessibleNames& names) const;
@@ -82,6 +79,7 @@ public:
 private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
+    void OnScaleChanged() override;
 
     BOOL OnInitDialog();
     void OnCommand(int id, int code);
@@ -113,7 +111,6 @@ private:
     COLORREF textSwatch_ = RGB(0, 0, 0);
     COLORREF highlightSwatch_ = RGB(255, 255, 255);
 
-    UINT dpi_ = 96;
     std::optional<platform::AccessibleNames> names_;
     std::array<platform::UniqueFont, 4> effectFonts_;
     platform::UniqueIcon bigIcon_;

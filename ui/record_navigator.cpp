@@ -102,15 +102,6 @@ INT_PTR RecordNavigator::OnMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_INITDIALOG:
             OnInitDialog();
             return FALSE;
-        case WM_DPICHANGED:
-            // The dialog manager lays the window out again when this returns;
-            // the bold fonts follow after.
-            dpi_ = platform::DpiOfDpiChanged(wParam);
-            PostMessageW(Window(), platform::kApplyDisplayScale, 0, 0);
-            return FALSE;
-        case platform::kApplyDisplayScale:
-            SetFonts();
-            return TRUE;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
@@ -123,8 +114,8 @@ INT_PTR RecordNavigator::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 // label and the number box, 10 points on "Ir a" and the check box. The new
 // fonts go in before the old ones are deleted.
 void RecordNavigator::SetFonts() {
-    platform::UniqueFont small = BoldFont(8, dpi_);
-    platform::UniqueFont large = BoldFont(10, dpi_);
+    platform::UniqueFont small = BoldFont(8, Dpi());
+    platform::UniqueFont large = BoldFont(10, Dpi());
     for (int id : kSmallFontIds) SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), TRUE);
     for (int id : kLargeFontIds) SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(large.Get()), TRUE);
     smallFont_ = std::move(small);
@@ -132,7 +123,6 @@ void RecordNavigator::SetFonts() {
 }
 
 void RecordNavigator::OnInitDialog() {
-    dpi_ = platform::WindowDpi(Window());
     for (int id : kSmallFontIds) platform::KeepOwnFontOnScaleChange(Control(id));
     for (int id : kLargeFontIds) platform::KeepOwnFontOnScaleChange(Control(id));
     SetFonts();

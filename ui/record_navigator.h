@@ -44,6 +44,7 @@ private:
 
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
+    void OnScaleChanged() override { SetFonts(); }
 
     void OnInitDialog();
     void SetFonts();
@@ -61,7 +62,6 @@ private:
     platform::ModalServices* modal_;
     HWND editor_;
     GuardHold hold_;  // the database dialog flag, held while the navigator is open
-    UINT dpi_ = 96;   // the scale the fonts are made for
     platform::UniqueFont smallFont_;
     platform::UniqueFont largeFont_;
 

@@ -112,15 +112,6 @@ INT_PTR SearchDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
         case WM_INITDIALOG:
             OnInitDialog();
             return FALSE;
-        case WM_DPICHANGED:
-            // The dialog manager lays the dialog out again when this returns;
-            // the bold font follows after.
-            dpi_ = platform::DpiOfDpiChanged(wParam);
-            PostMessageW(Window(), platform::kApplyDisplayScale, 0, 0);
-            return FALSE;
-        case platform::kApplyDisplayScale:
-            SetFont();
-            return TRUE;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam), HIWORD(wParam));
             return FALSE;
@@ -134,14 +125,13 @@ INT_PTR SearchDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 void SearchDialog::SetFont() {
     platform::FontSpec request{L"MS Sans Serif", 10};
     request.weight = FW_BOLD;
-    platform::UniqueFont font = platform::CreateFontForDpi(request, dpi_);
+    platform::UniqueFont font = platform::CreateFontForDpi(request, Dpi());
     for (int id = ids::kFieldLabel; id < ids::kFieldLabel + kControlCount; ++id)
         SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
     font_ = std::move(font);
 }
 
 void SearchDialog::OnInitDialog() {
-    dpi_ = platform::WindowDpi(Window());
     for (int id = ids::kFieldLabel; id < ids::kFieldLabel + kControlCount; ++id)
         platform::KeepOwnFontOnScaleChange(Control(id));
     SetFont();

@@ -36,6 +36,7 @@ private:
 
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
+    void OnScaleChanged() override { SetFont(); }
 
     void OnInitDialog();
     void SetFont();
@@ -52,7 +53,6 @@ private:
     ProgramState* state_;
     platform::ModalServices* modal_;
     GuardHold hold_;             // the database dialog flag, held while the dialog is open
-    UINT dpi_ = 96;              // the scale the font is made for
     platform::UniqueFont font_;  // on all fourteen controls; lives as long as the window
     platform::UniqueMenu menu_;  // until the window takes it over
 
