@@ -44,13 +44,20 @@ function output(line) {
         skipReason = substr(line, 10)
     } else if (line ~ /: Skipped$/) {
         inSkip = 1
+        collecting = 1
         caseReason = ""
+    } else if (inSkip && line ~ /^\[  SKIPPED \] [0-9]+ tests?[.,]/) {
+        # The summary line: with --gtest_brief the case's own line never came.
+        report("skipped", test " (a case; brief output names none)", caseReason)
+        inSkip = 0
     } else if (inSkip && line ~ /^\[  SKIPPED \] /) {
         name = substr(line, 14)
         sub(/ \([0-9]+ ms\)$/, "", name)
         report("skipped", test " " name, caseReason)
         inSkip = 0
-    } else if (inSkip && line != "") {
+    } else if (inSkip && line ~ /^\[/) {
+        collecting = 0  # GoogleTest's own lines end the message
+    } else if (inSkip && collecting && line != "") {
         caseReason = caseReason == "" ? line : caseReason " " line
     }
 }

@@ -40,6 +40,14 @@ no &lt;root&gt; here &amp; now
 	<testcase name="plain" classname="plain" time="0.1" status="run">
 		<system-out>all fine</system-out>
 	</testcase>
+	<testcase name="brief" classname="brief" time="0.1" status="run">
+		<system-out>/src/y.cpp:5: Skipped
+no service here
+[==========] 2 tests from 1 test suite ran. (3 ms total)
+[  PASSED  ] 1 test.
+[  SKIPPED ] 1 test.
+</system-out>
+	</testcase>
 </testsuite>
 XML
 run_list explained
@@ -47,6 +55,7 @@ run_list explained
 diff -u - "$work/explained.out" <<'OUT' || fail "the list of explained skips"
 skipped: core_tests Files.NeedsRoot: no <root> here & now
 skipped: full_disk: mounting was refused: permission denied
+skipped: brief (a case; brief output names none): no service here
 OUT
 
 # Each of these alone must fail the list.
