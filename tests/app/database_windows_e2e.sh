@@ -20,17 +20,12 @@
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
 set -euo pipefail
 exe=$1 driver=$2 velmar_db=$3 samples=$4 out=$5
-run="${VELMAR_EMULATOR:-}"
+. "$(dirname -- "${BASH_SOURCE[0]}")/../support/e2e.sh"
 title="Velmar rtf" search="Buscar" navigator="Registros Base Datos"
 editor=1174
 # The search dialog's caption changes as it works: it is found by its "Buscar" button.
 search_window="#7014"
 
-fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
-step() { echo "-- $*"; }
-drive() { $run "$driver" "$@"; }
-# A host path as the program sees it: drive Z: under Wine.
-winpath() { if [ -n "$run" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
 screenshot() {
     sleep 1
     import -window root "$out/$1" || fail "no screenshot $1"

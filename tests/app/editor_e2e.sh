@@ -17,15 +17,11 @@
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
 set -euo pipefail
 exe=$1 driver=$2 out=$3
-run="${VELMAR_EMULATOR:-}"
+. "$(dirname -- "${BASH_SOURCE[0]}")/../support/e2e.sh"
 title="Velmar rtf"
 editor=1174 bold=1134 centre=1257 red=1144 size_list=1156
 
 fail() { printf 'FAIL: %s\n' "$*" >&2; [ -f "${document:-}" ] && cat "$document" >&2; exit 1; }
-step() { echo "-- $*"; }
-drive() { $run "$driver" "$@"; }
-# A host path as the program sees it: drive Z: under Wine.
-winpath() { if [ -n "$run" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
 
 work="$out/editor"
 rm -rf "$work"

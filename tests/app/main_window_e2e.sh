@@ -13,11 +13,8 @@
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
 set -euo pipefail
 exe=$1 driver=$2 out=$3
-run="${VELMAR_EMULATOR:-}"
+. "$(dirname -- "${BASH_SOURCE[0]}")/../support/e2e.sh"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-step() { echo "-- $*"; }
-drive() { $run "$driver" "$@"; }
 
 work="$out/main-window"
 rm -rf "$work"

@@ -9,15 +9,11 @@
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
 set -euo pipefail
 exe=$1 driver=$2 velmar_db=$3 samples=$4 out=$5
-run="${VELMAR_EMULATOR:-}"
+. "$(dirname -- "${BASH_SOURCE[0]}")/../support/e2e.sh"
 title="Velmar rtf"
 editor=1174
 
-fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
-step() { echo "-- $*"; }
-drive() { $run "$driver" "$@"; }
 db() { $run "$velmar_db" "$@" | tr -d '\r'; }
-winpath() { if [ -n "$run" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
 
 work="$out/merged-document"
 rm -rf "$work"

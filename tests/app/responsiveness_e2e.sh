@@ -12,13 +12,10 @@
 # VELMAR_SPARSE_FILE_MB sets the size of the hole (1024 unless set).
 set -euo pipefail
 exe=$1 driver=$2 velmar_db=$3 out=$4
-run="${VELMAR_EMULATOR:-}"
+. "$(dirname -- "${BASH_SOURCE[0]}")/../support/e2e.sh"
 title="Velmar rtf" navigator="Registros Base Datos"
 hole_mb=${VELMAR_SPARSE_FILE_MB:-1024}
 
-fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
-drive() { $run "$driver" "$@"; }
-winpath() { if [ -n "$run" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
 # Fails above a second; says whether the 100 ms target was met.
 judge() {
     longest=$(printf '%s\n' "$2" | sed -n 's/^longest wait \([0-9.]*\) ms.*/\1/p')

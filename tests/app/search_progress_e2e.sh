@@ -9,13 +9,10 @@
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
 set -euo pipefail
 exe=$1 driver=$2 velmar_db=$3 recorder=$4 out=$5
-run="${VELMAR_EMULATOR:-}"
+. "$(dirname -- "${BASH_SOURCE[0]}")/../support/e2e.sh"
 title="Velmar rtf"
 search_window="#7014"
 
-fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
-drive() { $run "$driver" "$@"; }
-winpath() { if [ -n "$run" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
 
 work="$out/search-progress"
 rm -rf "$work"

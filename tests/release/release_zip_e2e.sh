@@ -11,12 +11,9 @@
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
 set -euo pipefail
 zip=$1 version=$2 cmake=$3 driver=$4 out=$5
-run="${VELMAR_EMULATOR:-}"
+. "$(dirname -- "${BASH_SOURCE[0]}")/../support/e2e.sh"
 title="Velmar rtf" navigator="Registros Base Datos"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-step() { echo "-- $*"; }
-drive() { $run "$driver" "$@"; }
 
 [ -f "$zip" ] || fail "no release zip at $zip"
 work="$out/release"
