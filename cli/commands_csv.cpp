@@ -117,8 +117,7 @@ int RunExport(const std::vector<std::string>& args) {
         }
         SearchState state;
         RunCriteriaSearch(db, state, *criteria);
-        found.emplace();
-        state.results.list.ForEachRun([&found](int64_t first, int64_t last) { found->emplace_back(first, last); });
+        found = state.results.list.Runs();
     }
     const RecordRuns* only = found ? &*found : nullptr;
 

@@ -236,7 +236,7 @@ std::optional<int> SelectRecords(const MergeArguments& arguments, LinkedDatabase
         if (!criteria) return status;
         SearchState state;
         RunCriteriaSearch(db, state, *criteria);
-        state.results.list.ForEachRun([&ranges](int64_t first, int64_t last) { ranges.emplace_back(first, last); });
+        ranges = state.results.list.Runs();
         return std::nullopt;
     }
     std::string bad;
@@ -443,40 +443,17 @@ int RunShow(const std::vector<std::string>& args) {
         ErrorUtf8("velmar-db: " + positional[0] + " no es una base de datos (" + FolderCheckName(check) + ")\n");
         return 1;
     }
-    std::optional<ValueIndex> index = ValueIndex::Build(db.ValueFilePath());
+    DisplayCache cache;
+    const ValueIndex* index = cache.CurrentIndex(db);
     const int64_t count = index ? index->LastRecordNumber() : LastRecordNumber(db);
     if (*record < 1 || *record > count) {
         ErrorUtf8("velmar-db: el registro " + std::to_string(*record) + " no existe: la base de datos tiene " +
                   std::to_string(count) + " registros\n");
         return 1;
     }
-    const CalendarDate date = today.value_or(LocalToday());
-    LoadFieldList(db);
-    const FieldList& fields = db.fields;
-    std::optional<RecordValues> values;
-    if (index) values = index->ValuesOf(*record);
     std::string out;
-    for (int i = 1; i <= fields.Count(); ++i) {
-        const std::string& name = fields.Name(i);
-        // A name defined twice has its placeholders filled by its first
-        // definition, with the type of its last one, as the merge does.
-        bool repeated = false;
-        int16_t type = fields.Type(i);
-        for (int j = 1; j <= fields.Count(); ++j) {
-            if (fields.Name(j) != name) continue;
-            if (j < i) repeated = true;
-            type = fields.Type(j);
-        }
-        if (repeated || !HasDisplay(type)) continue;
-        std::string value;
-        if (values) {
-            const std::string* found = values->Find(name);
-            value = found ? *found : std::string(kNoData);
-        } else {
-            value = ReadFieldValue(db, name, *record);
-        }
-        out += OneLine(name) + "\t" + OneLine(DisplayText(type, value, fields.Options(i), date).value_or("")) + "\n";
-    }
+    for (const FieldDisplay& field : cache.DisplayFields(db, *record, today.value_or(LocalToday())))
+        out += OneLine(field.name) + "\t" + OneLine(field.text) + "\n";
     PrintAnsi(out);
     return 0;
 }

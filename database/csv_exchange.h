@@ -44,9 +44,6 @@ std::string FieldHeaderCell(const FieldDefinition& field);
 // content in the Windows-1252 code page, or tells what is wrong with it.
 std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view utf8);
 
-// Record numbers as ascending runs (first, last) that neither overlap nor touch.
-using RecordRuns = std::vector<std::pair<int64_t, int64_t>>;
-
 // Writes the linked database as CSV, one row per record number from 1 to the
 // record count, or only the rows of the records in `only` (those up to the
 // record count). Empty on success; otherwise why nothing sensible was written.

@@ -1,5 +1,7 @@
 #include "database/display_cache.h"
 
+#include <unordered_set>
+
 #include "database/file_layout.h"
 
 namespace velmar {
@@ -109,6 +111,23 @@ std::string DisplayCache::FormatRecord(LinkedDatabase& db, const DisplayTemplate
     const FieldList fields = db.fields;
     Source source(*this, db, definitions_);
     return FormatRecordText(displayTemplate, fields, record, source, today);
+}
+
+std::vector<FieldDisplay> DisplayCache::DisplayFields(LinkedDatabase& db, int64_t record, CalendarDate today) {
+    LoadFieldList(db);
+    const FieldList fields = db.fields;
+    Source source(*this, db, definitions_);
+    std::vector<FieldDisplay> shown;
+    std::unordered_set<std::string> seen;
+    for (int i = 1; i <= fields.Count(); ++i) {
+        const std::string& name = fields.Name(i);
+        // A later definition of the same name finds its placeholders filled.
+        if (!seen.insert(name).second) continue;
+        const int16_t type = source.TypeOf(name);
+        if (!HasDisplay(type)) continue;
+        shown.push_back({name, DisplayText(type, source.Value(name, record), fields.Options(i), today).value_or("")});
+    }
+    return shown;
 }
 
 }  // namespace velmar

@@ -19,6 +19,13 @@
 
 namespace velmar {
 
+// One field of a record as the display shows it: its name and the text that
+// "#" + name is filled with.
+struct FieldDisplay {
+    std::string name;
+    std::string text;
+};
+
 class DisplayCache {
 public:
     // LoadFieldList: replaces db.fields with the field definition file's
@@ -29,6 +36,12 @@ public:
     // gives it with the field list reloaded first (db.fields is replaced).
     std::string FormatRecord(LinkedDatabase& db, const DisplayTemplate& displayTemplate, int64_t record,
                              CalendarDate today);
+
+    // Every field of `record` that has a display (text, date and list types),
+    // in field list order, with the text its "#" placeholder is filled with; a
+    // name defined more than once once, as its first definition fills it
+    // (db.fields is replaced, as by FormatRecord).
+    std::vector<FieldDisplay> DisplayFields(LinkedDatabase& db, int64_t record, CalendarDate today);
 
     // The index of the value file, built or rebuilt when the file is new or has
     // changed; nothing when it could not be built (the file changed meanwhile).

@@ -68,6 +68,9 @@ FolderCheck CheckDatabaseFolder(const LinkedDatabase& db);
 std::string ReadFieldValue(const LinkedDatabase& db, std::string_view field, int64_t record);
 inline constexpr std::string_view kNoData = "No datos";
 
+// Record numbers as ascending runs (first, last) that do not overlap.
+using RecordRuns = std::vector<std::pair<int64_t, int64_t>>;
+
 // The record number of the value file's last cell, or 0 without cells; the
 // second form reads it from a value file already open.
 int64_t LastRecordNumber(const LinkedDatabase& db);

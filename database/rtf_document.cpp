@@ -40,20 +40,28 @@ std::string_view ControlWord(std::string_view text, std::size_t at) {
     return text.substr(at + 1, p - at - 1);
 }
 
-// Where the group that opens at `at` closes (after its brace); npos when it
-// never closes.
-std::size_t GroupEnd(std::string_view text, std::size_t at) {
-    int depth = 0;
-    for (std::size_t p = at; p < text.size(); ++p) {
+// Scans from `from` with `depth` groups open, an escaped character passed
+// over: the position of the brace that closes the last of them, or the end of
+// the text with `depth` the groups still open.
+std::size_t CloseOfGroups(std::string_view text, std::size_t from, int& depth) {
+    for (std::size_t p = from; p < text.size(); ++p) {
         if (text[p] == '\\') {
             ++p;
         } else if (text[p] == '{') {
             ++depth;
         } else if (text[p] == '}' && --depth == 0) {
-            return p + 1;
+            return p;
         }
     }
-    return std::string_view::npos;
+    return text.size();
+}
+
+// Where the group that opens at `at` closes (after its brace); npos when it
+// never closes.
+std::size_t GroupEnd(std::string_view text, std::size_t at) {
+    int depth = 0;
+    std::size_t close = CloseOfGroups(text, at, depth);
+    return close < text.size() ? close + 1 : std::string_view::npos;
 }
 
 bool IsHeaderTable(std::string_view text, std::size_t open) {
@@ -85,25 +93,17 @@ RtfDocumentParts SplitRtfDocument(std::string_view text) {
             ++p;
         } else if (c == '\\' && p + 1 < text.size() && (IsLetter(text[p + 1]) || text[p + 1] == '*')) {
             p = ControlEnd(text, p);
-        } else if (c == '{' && IsHeaderTable(text, p) && GroupEnd(text, p) != std::string_view::npos) {
-            p = GroupEnd(text, p);
-            headerEnd = p;
+        } else if (c == '{' && IsHeaderTable(text, p)) {
+            std::size_t end = GroupEnd(text, p);
+            if (end == std::string_view::npos) break;
+            p = headerEnd = end;
         } else {
             break;
         }
     }
     // The body ends at the brace that closes the document.
     int depth = 1;
-    std::size_t end = headerEnd;
-    for (; end < text.size(); ++end) {
-        if (text[end] == '\\') {
-            ++end;
-        } else if (text[end] == '{') {
-            ++depth;
-        } else if (text[end] == '}' && --depth == 0) {
-            break;
-        }
-    }
+    const std::size_t end = CloseOfGroups(text, headerEnd, depth);
     RtfDocumentParts parts;
     parts.header = text.substr(open, headerEnd - open);
     parts.body = text.substr(headerEnd, std::min(end, text.size()) - headerEnd);

@@ -1,5 +1,7 @@
 #include "platform/dialog_window.h"
 
+#include <utility>
+
 namespace velmar::platform {
 
 DialogWindow::DialogWindow(DialogRouter& dialogs, Lifetime lifetime, Focus focus)
@@ -23,6 +25,15 @@ HWND DialogWindow::CreateFromTemplate(const DialogTemplate& dialogTemplate, HWND
     if (!window || windowGone_) return nullptr;
     dialogs_->Add(window);
     return window;
+}
+
+void DialogWindow::SetOwnFont(std::span<const int> ids, const FontSpec& request, UniqueFont& held) {
+    UniqueFont font = CreateFontForDpi(request, dpi_);
+    for (int id : ids) {
+        KeepOwnFontOnScaleChange(Control(id));
+        SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    }
+    held = std::move(font);
 }
 
 INT_PTR DialogWindow::SetMessageResult(LRESULT result, INT_PTR handled) {

@@ -9,8 +9,12 @@
 
 #include <windows.h>
 
+#include <span>
+
 #include "platform/dialog_template.h"
 #include "platform/display_scale.h"
+#include "platform/fonts.h"
+#include "platform/handles.h"
 #include "platform/message_loop.h"
 
 namespace velmar::platform {
@@ -71,6 +75,12 @@ protected:
     // the window out in the new template font: the window makes its own fonts
     // and icons again for Dpi().
     virtual void OnScaleChanged() {}
+
+    // Makes `request` at Dpi() and sets it on the controls `ids`, which keep it
+    // through a change of scale (the dialog manager leaves their font alone);
+    // the new font takes the place of `held` once every control shows it, so
+    // none is left with a deleted font.
+    void SetOwnFont(std::span<const int> ids, const FontSpec& request, UniqueFont& held);
 
     // Answers a message whose result goes through DWLP_MSGRESULT (WM_NOTIFY,
     // a handled WM_SYSCOMMAND) and returns what the procedure must return.

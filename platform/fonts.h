@@ -20,6 +20,13 @@ struct FontSpec {
     BYTE charset = ANSI_CHARSET;
 };
 
+// "MS Sans Serif" in bold, the database windows' own font at `points`.
+inline FontSpec BoldDialogFont(int points) {
+    FontSpec request{L"MS Sans Serif", points};
+    request.weight = FW_BOLD;
+    return request;
+}
+
 // A font of `request.points` at `dpi` pixels per inch: the DPI of the window
 // that shows it (WindowDpi), not the 96 of an unscaled screen.
 UniqueFont CreateFontForDpi(const FontSpec& request, UINT dpi);

@@ -26,12 +26,17 @@ inline std::wstring TemporaryFileName(unsigned long process, unsigned long long 
            L".tmp";
 }
 
+// The length of the folder part of `path`, its last separator included: the
+// place where a file beside it begins.
+inline std::size_t FolderPartLength(std::wstring_view path) {
+    std::size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring_view::npos ? 0 : slash + 1;
+}
+
 // The length of the longest path a save to `absoluteTarget` uses, given the
 // longest temporary file name it may try.
 inline std::size_t LongestSavePathLength(std::wstring_view absoluteTarget, std::size_t temporaryNameLength) {
-    std::size_t slash = absoluteTarget.find_last_of(L"\\/");
-    std::size_t folder = slash == std::wstring_view::npos ? 0 : slash + 1;
-    return std::max(absoluteTarget.size(), folder + temporaryNameLength);
+    return std::max(absoluteTarget.size(), FolderPartLength(absoluteTarget) + temporaryNameLength);
 }
 
 // Whether a save to `absoluteTarget` gives both of its paths the "\\?\" form.

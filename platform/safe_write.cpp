@@ -33,11 +33,6 @@ HANDLE CreateTemporaryIn(const std::wstring& folder, unsigned long process, unsi
     return INVALID_HANDLE_VALUE;
 }
 
-std::wstring FolderOf(const std::wstring& path) {
-    std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
 bool WriteAll(HANDLE file, std::string_view content, DWORD& error) {
     while (!content.empty()) {
         DWORD size = static_cast<DWORD>(std::min(content.size(), kWriteChunk));
@@ -71,7 +66,7 @@ WriteOutcome WriteFileSafely(std::string_view path, std::string_view content) {
 
     DWORD error = ERROR_SUCCESS;
     std::wstring temporary;
-    HANDLE created = CreateTemporaryIn(FolderOf(target), process, start, temporary, error);
+    HANDLE created = CreateTemporaryIn(target.substr(0, FolderPartLength(target)), process, start, temporary, error);
     if (created == INVALID_HANDLE_VALUE) return Failed(error);
     {
         UniqueKernelHandle file(created);

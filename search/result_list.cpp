@@ -23,4 +23,11 @@ int64_t ResultList::At(int64_t index) const {
     return run.first + (index - 1 - run.countBefore);
 }
 
+RecordRuns ResultList::Runs() const {
+    RecordRuns runs;
+    runs.reserve(runs_.size());
+    for (const Run& run : runs_) runs.emplace_back(run.first, run.last);
+    return runs;
+}
+
 }  // namespace velmar

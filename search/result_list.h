@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "database/linked_database.h"
+
 namespace velmar {
 
 class ResultList {
@@ -23,11 +25,8 @@ public:
     // Entry `index` (1-based), or 0 outside 1..Count().
     int64_t At(int64_t index) const;
 
-    // Calls visit(first, last) for each run of consecutive numbers, ascending.
-    template <typename F>
-    void ForEachRun(F&& visit) const {
-        for (const Run& run : runs_) visit(run.first, run.last);
-    }
+    // The runs of consecutive numbers, ascending.
+    RecordRuns Runs() const;
 
     template <typename F>
     void ForEach(F&& visit) const {

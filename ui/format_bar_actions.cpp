@@ -104,10 +104,6 @@ std::string SelectionFace(HWND editor) {
     return ed::SelectionCharFormat(editor, CFM_FACE).szFaceName;
 }
 
-int SelectionPoints(HWND editor) {
-    return PointsFromTwips(ed::SelectionCharFormat(editor, CFM_SIZE).yHeight);
-}
-
 DWORD SelectionEffects(HWND editor) {
     return ed::SelectionCharFormat(editor, kAllEffects).dwEffects & kAllEffects;
 }
@@ -132,7 +128,7 @@ WORD SelectionNumbering(HWND editor) {
 
 SelectionFormat ReadSelectionFormat(HWND editor) {
     SelectionFormat format;
-    format.face = ed::SelectionCharFormat(editor, CFM_FACE).szFaceName;
+    format.face = SelectionFace(editor);
     format.heightTwips = ed::SelectionCharFormat(editor, CFM_SIZE).yHeight;
     format.effects = SelectionEffects(editor);
     format.alignment = SelectionAlignment(editor);

@@ -39,7 +39,6 @@ void SetBullets(MainWindow& window, bool on);
 
 // The selection's format, as the editor reports it for the selection.
 std::string SelectionFace(HWND editor);
-int SelectionPoints(HWND editor);
 DWORD SelectionEffects(HWND editor);  // only the four effect bits
 COLORREF SelectionTextColour(HWND editor);
 COLORREF SelectionBackColour(HWND editor);  // as reported: 0 for the default background

@@ -2,10 +2,6 @@
 
 namespace velmar::ui {
 
-namespace {
-constexpr uint32_t kWhiteColour = 0x00FFFFFF;
-}
-
 int PointsFromTwips(int32_t twips) {
     int32_t points = twips / 20;
     int32_t rest = twips % 20;
@@ -26,7 +22,7 @@ BarState DeriveBarState(const SelectionFormat& format, uint32_t chosenText, uint
     bar.bullets = format.numbering == kNumberingBullet;
     bar.textSwatch = format.textColour;
     bar.textBox = format.textColour == chosenText;
-    bar.highlightSwatch = format.backColour == 0 ? kWhiteColour : format.backColour;
+    bar.highlightSwatch = format.backColour == 0 ? kWhite : format.backColour;
     bar.highlightBox = bar.highlightSwatch == chosenHighlight;
     return bar;
 }

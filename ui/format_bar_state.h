@@ -7,6 +7,16 @@
 #include <cstdint>
 #include <string>
 
+namespace velmar {
+
+// Colours as COLORREF values (0x00BBGGRR).
+inline constexpr uint32_t kRed = 0x000000FF;
+inline constexpr uint32_t kYellow = 0x0000FFFF;
+inline constexpr uint32_t kBlack = 0x00000000;
+inline constexpr uint32_t kWhite = 0x00FFFFFF;
+
+}  // namespace velmar
+
 namespace velmar::ui {
 
 // The editor's values, with its own numbering (checked against the editor's

@@ -22,8 +22,10 @@ namespace {
 
 constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
 
+}  // namespace
+
 // No system menu, so no close box: the dialog closes through "Salir" alone.
-platform::DialogTemplate LinkDialogTemplate() {
+platform::DialogTemplate LinkDialog::Template() {
     platform::DialogTemplate t(LinkDialog::kCaption,
                                WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_NOFAILCREATE | DS_3DLOOK, 0, 70, 70, 201, 67);
     t.Add({ids::kLabel, L"STATIC", L"Vinculaci\u00f3n de una base de datos", 5, 5, 150, 15, kVisibleChild, 0});
@@ -34,18 +36,6 @@ platform::DialogTemplate LinkDialogTemplate() {
     return t;
 }
 
-platform::UniqueFont BoldFont(int points, UINT dpi) {
-    platform::FontSpec request{L"MS Sans Serif", points};
-    request.weight = FW_BOLD;
-    return platform::CreateFontForDpi(request, dpi);
-}
-
-}  // namespace
-
-platform::DialogTemplate LinkDialog::Template() {
-    return LinkDialogTemplate();
-}
-
 LinkDialog::LinkDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                        HMENU menuBar)
     : DialogWindow(dialogs, Lifetime::Owned, Focus::Kept), state_(&state), modal_(&modal), menuBar_(menuBar) {}
@@ -54,7 +44,7 @@ LinkDialog::LinkDialog(ProgramState& state, platform::ModalServices& modal, plat
 LinkDialog::~LinkDialog() { DestroyOpenWindow(); }
 
 bool LinkDialog::Create(HWND owner) {
-    HWND window = CreateFromTemplate(LinkDialogTemplate(), owner);
+    HWND window = CreateFromTemplate(Template(), owner);
     if (!window) return false;
     ShowWindow(window, SW_SHOW);
     return true;
@@ -80,19 +70,15 @@ INT_PTR LinkDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 // The bold fonts at the dialog's scale: 8 points on the label and "Salir",
-// 14 points on "..."; the new fonts go in before the old ones are deleted.
+// 14 points on "...".
 void LinkDialog::SetFonts() {
-    platform::UniqueFont bold = BoldFont(8, Dpi());
-    platform::UniqueFont browse = BoldFont(14, Dpi());
-    SendMessageW(Control(ids::kLabel), WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
-    SendMessageW(Control(ids::kExit), WM_SETFONT, reinterpret_cast<WPARAM>(bold.Get()), TRUE);
-    SendMessageW(Control(ids::kBrowse), WM_SETFONT, reinterpret_cast<WPARAM>(browse.Get()), TRUE);
-    boldFont_ = std::move(bold);
-    browseFont_ = std::move(browse);
+    constexpr int kBoldIds[] = {ids::kLabel, ids::kExit};
+    constexpr int kBrowseIds[] = {ids::kBrowse};
+    SetOwnFont(kBoldIds, platform::BoldDialogFont(8), boldFont_);
+    SetOwnFont(kBrowseIds, platform::BoldDialogFont(14), browseFont_);
 }
 
 void LinkDialog::OnInitDialog() {
-    for (int id : {ids::kLabel, ids::kExit, ids::kBrowse}) platform::KeepOwnFontOnScaleChange(Control(id));
     SetFonts();
     ValidateAndApply(false);
 }

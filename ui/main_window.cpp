@@ -181,7 +181,6 @@ void MainWindow::BuildWindow() {
 
     FillSwatch(ids::kTextColourSwatch, RGB(0, 0, 0));
     FillSwatch(ids::kHighlightSwatch, RGB(255, 255, 255));
-    for (int id : kEffectIds) platform::KeepOwnFontOnScaleChange(Control(id));
     ApplyDisplayScale();
 
     names_.emplace();
@@ -218,9 +217,7 @@ void MainWindow::ApplyDisplayScale() {
         request.italic = i == 1;
         request.underline = i == 2;
         request.strikeOut = i == 3;
-        platform::UniqueFont font = platform::CreateFontForDpi(request, Dpi());
-        SendMessageW(Control(kEffectIds[i]), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
-        effectFonts_[i] = std::move(font);
+        SetOwnFont(std::span(&kEffectIds[i], 1), request, effectFonts_[i]);
     }
 }
 

@@ -9,9 +9,10 @@
 
 #include "database/display_cache.h"
 #include "database/linked_database.h"
-#include "search/criteria.h"
 #include "database/record_display.h"
+#include "search/criteria.h"
 #include "search/search_state.h"
+#include "ui/format_bar_state.h"
 #include "ui/navigator_moves.h"
 
 namespace velmar {
@@ -70,12 +71,6 @@ private:
     bool* guard_ = nullptr;
 };
 
-// Colours as COLORREF values (0x00BBGGRR).
-inline constexpr uint32_t kRed = 0x000000FF;
-inline constexpr uint32_t kYellow = 0x0000FFFF;
-inline constexpr uint32_t kBlack = 0x00000000;
-inline constexpr uint32_t kWhite = 0x00FFFFFF;
-
 // The colours the two colour boxes apply, and the colour chooser's custom
 // colours, shared by both swatches and kept for the run.
 struct ChosenColours {
@@ -83,7 +78,6 @@ struct ChosenColours {
     uint32_t highlight = kYellow;
     std::array<uint32_t, 16> custom{};
 };
-
 
 // The criteria the search dialog applied (entries 1..count), and the scan
 // position and results that the searches leave for the record navigator.

@@ -25,30 +25,6 @@ constexpr DWORD kVisibleChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kButton = kVisibleChild | BS_PUSHBUTTON | WS_TABSTOP;
 constexpr int kMoveButtons[] = {ids::kFirst, ids::kPrevious, ids::kNext, ids::kLast};
 
-// Controls in creation order, which is also their tab order.
-platform::DialogTemplate NavigatorTemplate() {
-    platform::DialogTemplate t(
-        RecordNavigator::kCaption,
-        WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOFAILCREATE | DS_3DLOOK,
-        WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, 70, 70, 277, 45);
-    t.Add({ids::kFirst, L"BUTTON", L"|<", 5, 5, 20, 15, kButton, 0});
-    t.Add({ids::kPrevious, L"BUTTON", L"<<", 30, 5, 20, 15, kButton, 0});
-    t.Add({ids::kNext, L"BUTTON", L">>", 55, 5, 20, 15, kButton, 0});
-    t.Add({ids::kLast, L"BUTTON", L">|", 80, 5, 20, 15, kButton, 0});
-    t.Add({ids::kRecordLabel, L"STATIC", L"", 105, 8, 55, 8, kVisibleChild | SS_CENTER, 0});
-    t.Add({ids::kNumberBox, L"EDIT", L"", 163, 5, 50, 15, kVisibleChild | WS_TABSTOP | ES_NUMBER, WS_EX_CLIENTEDGE});
-    t.Add({ids::kGoTo, L"BUTTON", L"Ir a", 220, 5, 50, 15, kButton, 0});
-    t.Add({ids::kSearchBox, L"BUTTON", L"Navegar con b\u00fasqueda", 5, 25, 120, 15,
-           kVisibleChild | BS_AUTOCHECKBOX | WS_TABSTOP, 0});
-    return t;
-}
-
-platform::UniqueFont BoldFont(int points, UINT dpi) {
-    platform::FontSpec request{L"MS Sans Serif", points};
-    request.weight = FW_BOLD;
-    return platform::CreateFontForDpi(request, dpi);
-}
-
 constexpr int kSmallFontIds[] = {ids::kFirst, ids::kPrevious,    ids::kNext,
                                  ids::kLast,  ids::kRecordLabel, ids::kNumberBox};
 constexpr int kLargeFontIds[] = {ids::kGoTo, ids::kSearchBox};
@@ -68,8 +44,22 @@ CalendarDate Today() {
 
 }  // namespace
 
+// Controls in creation order, which is also their tab order.
 platform::DialogTemplate RecordNavigator::Template() {
-    return NavigatorTemplate();
+    platform::DialogTemplate t(
+        RecordNavigator::kCaption,
+        WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_NOFAILCREATE | DS_3DLOOK,
+        WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, 70, 70, 277, 45);
+    t.Add({ids::kFirst, L"BUTTON", L"|<", 5, 5, 20, 15, kButton, 0});
+    t.Add({ids::kPrevious, L"BUTTON", L"<<", 30, 5, 20, 15, kButton, 0});
+    t.Add({ids::kNext, L"BUTTON", L">>", 55, 5, 20, 15, kButton, 0});
+    t.Add({ids::kLast, L"BUTTON", L">|", 80, 5, 20, 15, kButton, 0});
+    t.Add({ids::kRecordLabel, L"STATIC", L"", 105, 8, 55, 8, kVisibleChild | SS_CENTER, 0});
+    t.Add({ids::kNumberBox, L"EDIT", L"", 163, 5, 50, 15, kVisibleChild | WS_TABSTOP | ES_NUMBER, WS_EX_CLIENTEDGE});
+    t.Add({ids::kGoTo, L"BUTTON", L"Ir a", 220, 5, 50, 15, kButton, 0});
+    t.Add({ids::kSearchBox, L"BUTTON", L"Navegar con b\u00fasqueda", 5, 25, 120, 15,
+           kVisibleChild | BS_AUTOCHECKBOX | WS_TABSTOP, 0});
+    return t;
 }
 
 void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
@@ -92,7 +82,7 @@ RecordNavigator::RecordNavigator(ProgramState& state, platform::ModalServices& m
 HWND RecordNavigator::Open(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
                            HWND editor, HWND owner, GuardHold hold) {
     auto* navigator = new RecordNavigator(state, modal, dialogs, editor, std::move(hold));
-    HWND window = navigator->CreateFromTemplate(NavigatorTemplate(), owner);
+    HWND window = navigator->CreateFromTemplate(Template(), owner);
     if (!window) delete navigator;  // and with it the hold of the flag
     return window;
 }
@@ -111,20 +101,13 @@ INT_PTR RecordNavigator::OnMessage(UINT message, WPARAM wParam, LPARAM) {
 }
 
 // The bold fonts at the window's scale: 8 points on the move buttons, the
-// label and the number box, 10 points on "Ir a" and the check box. The new
-// fonts go in before the old ones are deleted.
+// label and the number box, 10 points on "Ir a" and the check box.
 void RecordNavigator::SetFonts() {
-    platform::UniqueFont small = BoldFont(8, Dpi());
-    platform::UniqueFont large = BoldFont(10, Dpi());
-    for (int id : kSmallFontIds) SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(small.Get()), TRUE);
-    for (int id : kLargeFontIds) SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(large.Get()), TRUE);
-    smallFont_ = std::move(small);
-    largeFont_ = std::move(large);
+    SetOwnFont(kSmallFontIds, platform::BoldDialogFont(8), smallFont_);
+    SetOwnFont(kLargeFontIds, platform::BoldDialogFont(10), largeFont_);
 }
 
 void RecordNavigator::OnInitDialog() {
-    for (int id : kSmallFontIds) platform::KeepOwnFontOnScaleChange(Control(id));
-    for (int id : kLargeFontIds) platform::KeepOwnFontOnScaleChange(Control(id));
     SetFonts();
 
     const SearchResults& results = state_->search.state.results;

@@ -1,5 +1,6 @@
 #include "ui/search_dialog.h"
 
+#include <array>
 #include <string>
 
 #include "platform/dialog_template.h"
@@ -31,32 +32,6 @@ constexpr DWORD kButton = kVisibleChild | BS_PUSHBUTTON | WS_TABSTOP;
 
 constexpr int kControlCount = 14;
 
-// Created hidden (no WS_VISIBLE) and shown once built. Without a system menu
-// the caption has no close box: "Salir" closes the dialog.
-platform::DialogTemplate SearchDialogTemplate() {
-    platform::DialogTemplate t(SearchDialog::kCaption,
-                               WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_3DLOOK | DS_NOFAILCREATE, 0, 70, 70, 352,
-                               279);
-    t.Add({ids::kFieldLabel, L"STATIC", L"Elige campo de b\u00fasqueda", 5, 5, 230, 10, kLabel, 0});
-    t.Add({ids::kFieldBox, L"COMBOBOX", L"", 5, 15, 340, 80, kBox, 0});
-    t.Add({ids::kOperatorBox, L"COMBOBOX", L"", 5, 45, 340, 80, kBox, 0});
-    t.Add({ids::kOperatorLabel, L"STATIC", L"Elige tipo de comparaci\u00f3n de b\u00fasqueda", 5, 35, 230, 10, kLabel,
-           0});
-    t.Add({ids::kGroup, L"BUTTON", L"Busqueda", 5, 65, 340, 155, kVisibleChild | BS_GROUPBOX, 0});
-    const short labelY[] = {80, 125, 170};
-    for (int k = 1; k <= 3; ++k) {
-        short y = labelY[k - 1];
-        t.Add({static_cast<WORD>(ids::CriterionLabel(k)), L"STATIC", platform::WideFromAnsi(EmptyCriterionLabel(k)), 10,
-               y, 330, 15, kLabel, 0});
-        t.Add({static_cast<WORD>(ids::ValueBox(k)), L"EDIT", L"", 10, static_cast<short>(y + 15), 330, 20, kValueBox,
-               WS_EX_CLIENTEDGE});
-    }
-    t.Add({ids::kExit, L"BUTTON", L"Salir", 5, 240, 50, 15, kButton, 0});
-    t.Add({ids::kApply, L"BUTTON", L"Aplicar", 155, 240, 50, 15, kButton, 0});
-    t.Add({ids::kSearch, L"BUTTON", L"Buscar", 295, 240, 50, 15, kButton, 0});
-    return t;
-}
-
 platform::UniqueMenu SearchMenuBar() {
     platform::UniqueMenu bar(CreateMenu());
     HMENU popup = CreatePopupMenu();
@@ -86,8 +61,30 @@ TimeOfDay LocalTimeOfDay() {
 
 }  // namespace
 
+// Created hidden (no WS_VISIBLE) and shown once built. Without a system menu
+// the caption has no close box: "Salir" closes the dialog.
 platform::DialogTemplate SearchDialog::Template() {
-    return SearchDialogTemplate();
+    platform::DialogTemplate t(SearchDialog::kCaption,
+                               WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_3DLOOK | DS_NOFAILCREATE, 0, 70, 70, 352,
+                               279);
+    t.Add({ids::kFieldLabel, L"STATIC", L"Elige campo de b\u00fasqueda", 5, 5, 230, 10, kLabel, 0});
+    t.Add({ids::kFieldBox, L"COMBOBOX", L"", 5, 15, 340, 80, kBox, 0});
+    t.Add({ids::kOperatorBox, L"COMBOBOX", L"", 5, 45, 340, 80, kBox, 0});
+    t.Add({ids::kOperatorLabel, L"STATIC", L"Elige tipo de comparaci\u00f3n de b\u00fasqueda", 5, 35, 230, 10, kLabel,
+           0});
+    t.Add({ids::kGroup, L"BUTTON", L"Busqueda", 5, 65, 340, 155, kVisibleChild | BS_GROUPBOX, 0});
+    const short labelY[] = {80, 125, 170};
+    for (int k = 1; k <= 3; ++k) {
+        short y = labelY[k - 1];
+        t.Add({static_cast<WORD>(ids::CriterionLabel(k)), L"STATIC", platform::WideFromAnsi(EmptyCriterionLabel(k)), 10,
+               y, 330, 15, kLabel, 0});
+        t.Add({static_cast<WORD>(ids::ValueBox(k)), L"EDIT", L"", 10, static_cast<short>(y + 15), 330, 20, kValueBox,
+               WS_EX_CLIENTEDGE});
+    }
+    t.Add({ids::kExit, L"BUTTON", L"Salir", 5, 240, 50, 15, kButton, 0});
+    t.Add({ids::kApply, L"BUTTON", L"Aplicar", 155, 240, 50, 15, kButton, 0});
+    t.Add({ids::kSearch, L"BUTTON", L"Buscar", 295, 240, 50, 15, kButton, 0});
+    return t;
 }
 
 SearchDialog::SearchDialog(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
@@ -98,7 +95,7 @@ HWND SearchDialog::Open(ProgramState& state, platform::ModalServices& modal, pla
                         HWND owner, GuardHold hold) {
     auto* dialog = new SearchDialog(state, modal, dialogs, std::move(hold));
     dialog->menu_ = SearchMenuBar();
-    HWND window = dialog->CreateFromTemplate(SearchDialogTemplate(), owner);
+    HWND window = dialog->CreateFromTemplate(Template(), owner);
     if (!window) {
         delete dialog;  // and with it the hold of the flag
         return nullptr;
@@ -120,20 +117,14 @@ INT_PTR SearchDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
     }
 }
 
-// The bold 10-point font at the dialog's scale on all fourteen controls; the
-// new font goes in before the old one is deleted.
+// The bold 10-point font at the dialog's scale on all fourteen controls.
 void SearchDialog::SetFont() {
-    platform::FontSpec request{L"MS Sans Serif", 10};
-    request.weight = FW_BOLD;
-    platform::UniqueFont font = platform::CreateFontForDpi(request, Dpi());
-    for (int id = ids::kFieldLabel; id < ids::kFieldLabel + kControlCount; ++id)
-        SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
-    font_ = std::move(font);
+    std::array<int, kControlCount> controls{};
+    for (int k = 0; k < kControlCount; ++k) controls[static_cast<std::size_t>(k)] = ids::kFieldLabel + k;
+    SetOwnFont(controls, platform::BoldDialogFont(10), font_);
 }
 
 void SearchDialog::OnInitDialog() {
-    for (int id = ids::kFieldLabel; id < ids::kFieldLabel + kControlCount; ++id)
-        platform::KeepOwnFontOnScaleChange(Control(id));
     SetFont();
     if (SetMenu(Window(), menu_.Get())) menu_.Release();  // destroyed with the window
 

@@ -13,6 +13,17 @@ namespace velmar::driver {
 // with that id (the search dialog's caption shows its progress and times).
 HWND FindProgramWindow(const wchar_t* title);
 
+// Asks `done` every 50 ms until it holds (true) or `milliseconds` have passed (false).
+template <typename Done>
+bool PollFor(DWORD milliseconds, Done done) {
+    ULONGLONG end = GetTickCount64() + milliseconds;
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= end) return false;
+        Sleep(50);
+    }
+}
+
 // Runs `verb` with its arguments (those after the verb) when it is one of
 // these steps: returns its exit status, or -1 for another verb.
 int RunDatabaseStep(const std::wstring& verb, int argc, wchar_t** argv);

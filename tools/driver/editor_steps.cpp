@@ -20,16 +20,6 @@ constexpr int kFileNameEdit = 0x480;
 // The text of a message box.
 constexpr int kMessageBoxText = 0xFFFF;
 
-template <typename Done>
-bool PollFor(DWORD milliseconds, Done done) {
-    ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount64() >= end) return false;
-        Sleep(50);
-    }
-}
-
 std::string Utf8(const std::wstring& text) { return velmar::platform::Utf8FromWide(text); }
 
 std::wstring TextOf(HWND window) {
@@ -156,20 +146,13 @@ int RunEditorStep(const std::wstring& verb, int argc, wchar_t** argv) {
     }
     // The negative checks as positive steps: a missing window or control
     // fails them instead of passing as "not checked" or "unchanged".
-    if (verb == L"unchecked" && argc >= 2) {
+    if ((verb == L"unchecked" || verb == L"disabled") && argc >= 2) {
         HWND control = Control(program, argv[1]);
         if (!control) {
             std::fprintf(stderr, "velmar-driver: no such control\n");
             return 1;
         }
-        return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_UNCHECKED ? 0 : 1;
-    }
-    if (verb == L"disabled" && argc >= 2) {
-        HWND control = Control(program, argv[1]);
-        if (!control) {
-            std::fprintf(stderr, "velmar-driver: no such control\n");
-            return 1;
-        }
+        if (verb == L"unchecked") return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_UNCHECKED ? 0 : 1;
         return IsWindowEnabled(control) ? 1 : 0;
     }
     if (verb == L"filedialog" && argc >= 3) {

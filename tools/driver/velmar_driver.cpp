@@ -31,18 +31,10 @@
 
 namespace {
 
+using velmar::driver::PollFor;
+
 HWND Find(const wchar_t* title) {
     return velmar::driver::FindProgramWindow(title);
-}
-
-template <typename Done>
-bool PollFor(DWORD milliseconds, Done done) {
-    ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount64() >= end) return false;
-        Sleep(50);
-    }
 }
 
 void PrintUtf8(const std::wstring& text) {
