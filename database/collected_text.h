@@ -26,15 +26,17 @@ public:
             from_ = cell;
             first_ = c;
         }
-        if (located_) return;
-        text_.push_back(c);
-        if (text_.size() > kHeldBytes) {
-            std::string().swap(text_);
-            located_ = true;
+        // Most values are short: their characters go to a small array first.
+        if (length_ < kShort) {
+            short_[length_++] = c;
+            return;
         }
+        AppendLong(c);
     }
     void Clear() {
+        if (from_ == 0) return;  // nothing collected since the last Clear
         text_.clear();
+        length_ = 0;
         from_ = 0;
         located_ = false;
     }
@@ -45,22 +47,45 @@ public:
     // of the cells of `field` and `record` from the first collected one to
     // `last`. Every other cell between them belongs to the same field (another
     // field would have cleared the text), so this repeats the scan's rule.
-    // The yield hook is called before each cell read again.
-    std::string Take(RecordFile& file, std::string_view field, int64_t record, int64_t last, const YieldHook& yield) {
-        if (!located_) return std::move(text_);
-        std::string text;
+    // The yield hook is called before each cell read again. The view is
+    // valid until the next Append or Clear.
+    std::string_view Text(RecordFile& file, std::string_view field, int64_t record, int64_t last,
+                          const YieldHook& yield) {
+        if (length_ <= kShort) return {short_, length_};
+        if (!located_) return text_;
+        text_.clear();
         for (int64_t p = from_; p <= last; ++p) {
             if (yield) yield();
             const unsigned char* bytes = file.Record(p);
             if (!bytes) continue;
             layout::CellView cell{bytes};
-            if (cell.Record() == record && cell.NameIs(field)) text.push_back(static_cast<char>(cell.Character()));
+            if (cell.Record() == record && cell.NameIs(field)) text_.push_back(static_cast<char>(cell.Character()));
         }
-        return text;
+        return text_;
+    }
+    std::string Take(RecordFile& file, std::string_view field, int64_t record, int64_t last, const YieldHook& yield) {
+        return std::string(Text(file, field, record, last, yield));
     }
 
 private:
-    std::string text_;
+    static constexpr std::size_t kShort = 48;
+
+    // A character past the short array: the text moves to the string, and is
+    // only located once it grows past kHeldBytes.
+    void AppendLong(char c) {
+        if (length_ == kShort) text_.assign(short_, kShort);
+        ++length_;
+        if (located_) return;
+        text_.push_back(c);
+        if (text_.size() > kHeldBytes) {
+            std::string().swap(text_);
+            located_ = true;
+        }
+    }
+
+    char short_[kShort];
+    std::size_t length_ = 0;  // characters appended, held or not
+    std::string text_;        // the text once it is longer than kShort, until located
     int64_t from_ = 0;  // cell of the first character, 0 when empty
     char first_ = 0;
     bool located_ = false;  // too long to hold: read again by Take

@@ -23,6 +23,7 @@
 // never read.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -46,18 +47,20 @@ inline constexpr std::size_t kDefTypeOffset = 35;
 inline constexpr std::size_t kDefOptionsOffset = 41;
 inline constexpr std::size_t kDefOptionsSlot = 12001;
 
-inline int64_t LoadI64(const unsigned char* p) {
+// Little-endian loads, one machine load each on a little-endian processor (a
+// scan reads the record number of every cell it passes).
+inline uint64_t LoadLittle(const unsigned char* p, std::size_t width) {
     uint64_t v = 0;
-    for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
-    return static_cast<int64_t>(v);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&v, p, width);
+    } else {
+        for (std::size_t i = width; i-- > 0;) v = (v << 8) | p[i];
+    }
+    return v;
 }
-inline int32_t LoadI32(const unsigned char* p) {
-    uint32_t v = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-    return static_cast<int32_t>(v);
-}
-inline int16_t LoadI16(const unsigned char* p) {
-    return static_cast<int16_t>(uint16_t(p[0]) | uint16_t(p[1]) << 8);
-}
+inline int64_t LoadI64(const unsigned char* p) { return static_cast<int64_t>(LoadLittle(p, 8)); }
+inline int32_t LoadI32(const unsigned char* p) { return static_cast<int32_t>(static_cast<uint32_t>(LoadLittle(p, 4))); }
+inline int16_t LoadI16(const unsigned char* p) { return static_cast<int16_t>(static_cast<uint16_t>(LoadLittle(p, 2))); }
 inline void StoreI64(unsigned char* p, int64_t value) {
     auto v = static_cast<uint64_t>(value);
     for (int i = 0; i < 8; ++i) p[i] = static_cast<unsigned char>(v >> (8 * i));
@@ -98,6 +101,48 @@ struct CellView {
     bool NameIs(std::string_view name) const { return SlotEquals(bytes + kCellNameOffset, kCellNameSlot, name); }
     int64_t Record() const { return LoadI64(bytes + kCellRecordOffset); }
     bool IsLast() const { return LoadI32(bytes + kCellLastFlagOffset) == 1; }
+};
+
+// A field name made ready to be compared with the name slot of many cells:
+// the name and the NUL that ends it (unless it fills the slot), compared eight
+// bytes at a time. Matches(cell) is CellView{cell}.NameIs(name).
+class CellNameKey {
+public:
+    explicit CellNameKey(std::string_view name) {
+        // A name longer than the slot, or holding a NUL, equals no slot text.
+        if (name.size() > kCellNameSlot || name.find('\0') != std::string_view::npos) return;
+        unsigned char text[kWords * 8] = {};
+        unsigned char mask[kWords * 8] = {};
+        std::memcpy(text, name.data(), name.size());
+        const std::size_t compared = name.size() < kCellNameSlot ? name.size() + 1 : kCellNameSlot;
+        std::memset(mask, 0xFF, compared);
+        words_ = static_cast<int>((compared + 7) / 8);
+        std::memcpy(text_, text, sizeof text_);
+        std::memcpy(mask_, mask, sizeof mask_);
+    }
+    bool Matches(const unsigned char* cell) const {
+        // The first word settles nearly every cell of another field; a key
+        // that can match nothing has a first mask no slot passes... except
+        // that a zero mask passes every slot, so it is checked on the way out.
+        if ((Word(cell, 0) ^ text_[0]) & mask_[0]) return false;
+        for (int i = 1; i < words_; ++i)
+            if ((Word(cell, i) ^ text_[i]) & mask_[i]) return false;
+        return words_ != 0;
+    }
+
+private:
+    static constexpr std::size_t kWords = (kCellNameSlot + 7) / 8;
+    // Word i of the name slot. The last one reads past the slot (cell bytes
+    // 37..44), still inside the cell; the mask ignores those bytes.
+    static uint64_t Word(const unsigned char* cell, int i) {
+        uint64_t word;
+        std::memcpy(&word, cell + kCellNameOffset + 8 * static_cast<std::size_t>(i), 8);
+        return word;
+    }
+    static_assert(kCellNameOffset + kWords * 8 <= kCellSize, "the last word stays inside the cell");
+    uint64_t text_[kWords] = {};
+    uint64_t mask_[kWords] = {};
+    int words_ = 0;  // 0: the name can match no cell
 };
 
 // A view of one field definition.

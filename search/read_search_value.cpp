@@ -1,5 +1,7 @@
 #include "search/read_search_value.h"
 
+#include <algorithm>
+
 #include "database/collected_text.h"
 #include "database/file_layout.h"
 #include "database/numeric_value.h"
@@ -21,29 +23,62 @@ bool HasEarlyStop(std::string_view code) {
     return code == "=" || code == "*-" || code == "<>";
 }
 
+int64_t RecordOf(const unsigned char* cells, int64_t k) {
+    return CellView{cells + static_cast<std::size_t>(k) * layout::kCellSize}.Record();
+}
+
+// How many of the `count` cells at `cells`, from the first on, belong to
+// records below `record`. Four cells are tested with one branch (their
+// greatest record number) while four remain: this loop passes over most of
+// the file.
+int64_t CellsBelow(const unsigned char* cells, int64_t count, int64_t record) {
+    int64_t k = 0;
+    for (; k + 4 <= count; k += 4) {
+        const int64_t greatest = std::max(std::max(RecordOf(cells, k), RecordOf(cells, k + 1)),
+                                          std::max(RecordOf(cells, k + 2), RecordOf(cells, k + 3)));
+        if (greatest >= record) break;
+    }
+    while (k < count && RecordOf(cells, k) < record) ++k;
+    return k;
+}
+
+// How many of the `count` cells at `cells` a lookup of `name` in `record`
+// passes over without effect while it has collected nothing: cells of earlier
+// records, and cells of `record` that hold another field. It stops at a cell
+// of a later record or at one of `record` named `name`.
+int64_t CellsWithoutEffect(const unsigned char* cells, int64_t count, int64_t record, const layout::CellNameKey& name) {
+    int64_t k = 0;
+    for (; k < count; ++k, cells += layout::kCellSize) {
+        const int64_t cellRecord = CellView{cells}.Record();
+        if (cellRecord > record || (cellRecord == record && name.Matches(cells))) break;
+    }
+    return k;
+}
+
 }  // namespace
+
+FieldLookup::FieldLookup(std::string_view field, std::string_view search, std::string_view code)
+    : field(field), name(field), earlyStop(HasEarlyStop(code)), searchFirst(FirstCharacterValue(search)) {}
 
 ValueScanner::ValueScanner(const LinkedDatabase& db) : db_(db), file_(db.ValueFilePath(), layout::kCellSize) {}
 
 int64_t ValueScanner::LastRecordNumber() { return velmar::LastRecordNumber(file_); }
 
-int64_t ValueScanner::Frontier(int64_t position, int64_t record) {
+int64_t ValueScanner::FindFrontier(int64_t position, int64_t record) {
     const int64_t cells = file_.Count();
-    if (position < 1) position = 1;
     int64_t p = position;
     // Cells already passed for an earlier (or the same) record from an earlier
     // (or the same) position all belong to records below this one.
     if (cachedPosition_ >= 1 && position >= cachedPosition_ && record >= cachedRecord_ && cachedFrontier_ > p)
         p = cachedFrontier_;
+    const bool yields = static_cast<bool>(db_.yield);
     while (p <= cells) {
         const unsigned char* bytes = file_.Record(p);
-        if (bytes && !db_.yield) {
+        if (bytes && !yields) {
             // Without a yield hook, the cells already in the buffer are
             // passed over in one tight loop.
             const int64_t buffered = file_.BufferedFrom(p);
-            int64_t k = 0;
-            while (k < buffered && CellView{bytes + static_cast<std::size_t>(k) * layout::kCellSize}.Record() < record)
-                ++k;
+            const int64_t k = CellsBelow(bytes, buffered, record);
             p += k;
             if (k < buffered) break;
             continue;
@@ -71,38 +106,69 @@ bool ValueScanner::RecordReachable(const SearchState& state, int64_t record, int
     return false;
 }
 
-std::string ValueScanner::Lookup(SearchState& state, std::string_view field, int64_t record, std::string_view search,
-                                 std::string_view code) {
+std::string_view ValueScanner::Lookup(SearchState& state, const FieldLookup& lookup, int64_t record) {
     const int64_t cells = file_.Count();
-    const bool earlyStop = HasEarlyStop(code);
-    const int searchFirst = FirstCharacterValue(search);
-    CollectedText collected;
+    const bool yields = static_cast<bool>(db_.yield);
+    const layout::CellNameKey& name = lookup.name;
+    CollectedText& collected = collected_;
+    collected.Clear();
     // Skipping to the frontier is exact: the cells before it belong to earlier
     // records, so they neither match, nor stop the scan, nor change the (still
     // empty) collected text.
-    for (int64_t p = Frontier(state.scanPosition, record); p <= cells; ++p) {
-        db_.YieldOnce();
+    int64_t p = Frontier(state.scanPosition, record);
+    // The value's last cell: the scan goes on from there next time.
+    const auto finish = [&](int64_t last) {
+        if (record != state.scanRecord) {
+            state.scanPosition = last;
+            state.scanRecord = record;
+        }
+        return collected.Text(file_, lookup.field, record, last, db_.yield);
+    };
+    while (p <= cells) {
+        if (yields) db_.YieldOnce();
         const unsigned char* bytes = file_.Record(p);
-        if (!bytes) continue;
-        CellView cell{bytes};
-        int64_t cellRecord = cell.Record();
-        if (cellRecord > record) return {};
-        if (cellRecord == record && cell.NameIs(field)) {
-            collected.Append(p, static_cast<char>(cell.Character()));
-            if (earlyStop && CharacterValue(collected.First()) != searchFirst) {
-                state.scanPosition = p;
+        if (!bytes) {
+            ++p;
+            continue;
+        }
+        // Without a yield hook the cells already in the buffer are worked
+        // through in tight loops; with one, a cell at a time.
+        const int64_t run = yields ? 1 : file_.BufferedFrom(p);
+        int64_t k = 0;
+        if (collected.Empty()) {
+            k = CellsWithoutEffect(bytes, run, record, name);
+            if (k == run) {
+                p += k;
+                continue;
+            }
+            // A later record's cell (the value is empty), or the first of the value.
+            const CellView first{bytes + static_cast<std::size_t>(k) * layout::kCellSize};
+            if (first.Record() > record) return {};
+            collected.Append(p + k, static_cast<char>(first.Character()));
+            // The first character settles "=", "*-" and "<>" when it differs.
+            if (lookup.earlyStop && CharacterValue(collected.First()) != lookup.searchFirst) {
+                state.scanPosition = p + k;
                 return {};
             }
-            if (cell.IsLast()) {
-                if (record != state.scanRecord) {
-                    state.scanPosition = p;
-                    state.scanRecord = record;
-                }
-                return collected.Take(file_, field, record, p, db_.yield);
-            }
-        } else if (!cell.NameIs(field)) {
-            collected.Clear();
+            if (first.IsLast()) return finish(p + k);
+            ++k;
         }
+        for (; k < run; ++k) {
+            const CellView cell{bytes + static_cast<std::size_t>(k) * layout::kCellSize};
+            const int64_t cellRecord = cell.Record();
+            if (cellRecord > record) return {};
+            if (!name.Matches(cell.bytes)) {
+                // Another field: what was collected is dropped, and the
+                // cells after this one are passed over again.
+                collected.Clear();
+                ++k;
+                break;
+            }
+            if (cellRecord != record) continue;
+            collected.Append(p + k, static_cast<char>(cell.Character()));
+            if (cell.IsLast()) return finish(p + k);
+        }
+        p += k;
     }
     return {};
 }
@@ -110,7 +176,7 @@ std::string ValueScanner::Lookup(SearchState& state, std::string_view field, int
 std::string ReadSearchValue(const LinkedDatabase& db, SearchState& state, std::string_view field, int64_t record,
                             std::string_view search, std::string_view code) {
     ValueScanner scanner(db);
-    return scanner.Lookup(state, field, record, search, code);
+    return std::string(scanner.Lookup(state, FieldLookup(field, search, code), record));
 }
 
 }  // namespace velmar

@@ -8,11 +8,24 @@
 #include <string>
 #include <string_view>
 
+#include "database/collected_text.h"
+#include "database/file_layout.h"
 #include "database/linked_database.h"
 #include "database/record_file.h"
 #include "search/search_state.h"
 
 namespace velmar {
+
+// One field's lookup made ready once for a whole search: the name prepared for
+// comparing with cells, and what the operator's early stop needs. Refers to
+// the texts it was made from, which must outlive it.
+struct FieldLookup {
+    FieldLookup(std::string_view field, std::string_view search, std::string_view code);
+    std::string_view field;
+    layout::CellNameKey name;
+    bool earlyStop;   // "=", "*-" and "<>" are settled by the first character
+    int searchFirst;  // numeric value of the search text's first character
+};
 
 // Keeps the value file open for a whole search. Each lookup gives exactly the
 // result and the scan position/scan record changes of a scan that starts at
@@ -26,8 +39,12 @@ public:
     // Record number of the last cell, or 0 without cells.
     int64_t LastRecordNumber();
 
+    // The value a lookup of `record` finds, valid until the next lookup.
+    std::string_view Lookup(SearchState& state, const FieldLookup& lookup, int64_t record);
     std::string Lookup(SearchState& state, std::string_view field, int64_t record, std::string_view search,
-                       std::string_view code);
+                       std::string_view code) {
+        return std::string(Lookup(state, FieldLookup(field, search, code), record));
+    }
 
     // Whether a lookup of `record` from the current scan position can meet any
     // cell of that record. When it cannot, every lookup of every field of that
@@ -39,10 +56,17 @@ public:
 private:
     // First cell at or after `position` whose record number is >= `record`;
     // CellCount() + 1 when there is none.
-    int64_t Frontier(int64_t position, int64_t record);
+    int64_t Frontier(int64_t position, int64_t record) {
+        if (position < 1) position = 1;
+        // A search asks for the same frontier once per criterion of a record.
+        if (position == cachedPosition_ && record == cachedRecord_) return cachedFrontier_;
+        return FindFrontier(position, record);
+    }
+    int64_t FindFrontier(int64_t position, int64_t record);
 
     const LinkedDatabase& db_;
     RecordFile file_;
+    CollectedText collected_;  // the text of the lookup under way
     int64_t cachedPosition_ = -1;
     int64_t cachedRecord_ = 0;
     int64_t cachedFrontier_ = 0;

@@ -34,9 +34,8 @@ uint64_t MulDiv(uint64_t x, unsigned k, uint64_t n) {
 
 // One criterion's test as the search applies it.
 struct CriterionTest {
-    std::string_view field;
+    FieldLookup lookup;
     std::string_view value;
-    std::string_view code;
     Operator op;
     bool numericInequality = false;  // the third test of "=,>,<>"
 };
@@ -53,7 +52,7 @@ std::optional<std::vector<CriterionTest>> PlanTests(const SearchCriteria& criter
     for (int k = 0; k < count; ++k) {
         std::optional<Operator> op = OperatorOfCode(criteria.codes[k]);
         if (!op) return std::nullopt;
-        tests.push_back({criteria.names[k], criteria.values[k], criteria.codes[k], *op});
+        tests.push_back({FieldLookup(criteria.names[k], criteria.values[k], criteria.codes[k]), criteria.values[k], *op});
     }
     if (count == 3 && criteria.codes[0] == "=" && criteria.codes[1] == ">" && criteria.codes[2] == "<>")
         tests[2].numericInequality = true;
@@ -109,7 +108,7 @@ int RunSearch(const LinkedDatabase& db, SearchState& state, const SearchCriteria
         if (progress) progress(r, n);
         bool pass = true;
         for (const CriterionTest& test : *tests) {
-            std::string value = scanner.Lookup(state, test.field, r, test.value, test.code);
+            std::string_view value = scanner.Lookup(state, test.lookup, r);
             if (!(pass = Passes(test, value))) break;
         }
         if (pass) results.list.Append(r);
