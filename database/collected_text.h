@@ -52,16 +52,7 @@ public:
     std::string_view Text(RecordFile& file, std::string_view field, int64_t record, int64_t last,
                           const YieldHook& yield) {
         if (length_ <= kShort) return {short_, length_};
-        if (!located_) return text_;
-        text_.clear();
-        for (int64_t p = from_; p <= last; ++p) {
-            if (yield) yield();
-            const unsigned char* bytes = file.Record(p);
-            if (!bytes) continue;
-            layout::CellView cell{bytes};
-            if (cell.Record() == record && cell.NameIs(field)) text_.push_back(static_cast<char>(cell.Character()));
-        }
-        return text_;
+        return LongText(file, field, record, last, yield);
     }
     std::string Take(RecordFile& file, std::string_view field, int64_t record, int64_t last, const YieldHook& yield) {
         return std::string(Text(file, field, record, last, yield));
@@ -72,16 +63,9 @@ private:
 
     // A character past the short array: the text moves to the string, and is
     // only located once it grows past kHeldBytes.
-    void AppendLong(char c) {
-        if (length_ == kShort) text_.assign(short_, kShort);
-        ++length_;
-        if (located_) return;
-        text_.push_back(c);
-        if (text_.size() > kHeldBytes) {
-            std::string().swap(text_);
-            located_ = true;
-        }
-    }
+    void AppendLong(char c);
+    std::string_view LongText(RecordFile& file, std::string_view field, int64_t record, int64_t last,
+                              const YieldHook& yield);
 
     char short_[kShort];
     std::size_t length_ = 0;  // characters appended, held or not

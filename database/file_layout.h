@@ -121,9 +121,9 @@ public:
         std::memcpy(mask_, mask, sizeof mask_);
     }
     bool Matches(const unsigned char* cell) const {
-        // The first word settles nearly every cell of another field; a key
-        // that can match nothing has a first mask no slot passes... except
-        // that a zero mask passes every slot, so it is checked on the way out.
+        // The first word settles nearly every cell of another field. A key
+        // that can match nothing has words_ == 0 (and an all-zero first
+        // mask, which every slot passes), so that is checked last.
         if ((Word(cell, 0) ^ text_[0]) & mask_[0]) return false;
         for (int i = 1; i < words_; ++i)
             if ((Word(cell, i) ^ text_[i]) & mask_[i]) return false;

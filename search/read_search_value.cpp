@@ -1,7 +1,5 @@
 #include "search/read_search_value.h"
 
-#include <algorithm>
-
 #include "database/collected_text.h"
 #include "database/file_layout.h"
 #include "database/numeric_value.h"
@@ -23,23 +21,13 @@ bool HasEarlyStop(std::string_view code) {
     return code == "=" || code == "*-" || code == "<>";
 }
 
-int64_t RecordOf(const unsigned char* cells, int64_t k) {
-    return CellView{cells + static_cast<std::size_t>(k) * layout::kCellSize}.Record();
-}
-
 // How many of the `count` cells at `cells`, from the first on, belong to
-// records below `record`. Four cells are tested with one branch (their
-// greatest record number) while four remain: this loop passes over most of
-// the file.
+// records below `record`. This loop passes over most of the file.
 int64_t CellsBelow(const unsigned char* cells, int64_t count, int64_t record) {
-    int64_t k = 0;
-    for (; k + 4 <= count; k += 4) {
-        const int64_t greatest = std::max(std::max(RecordOf(cells, k), RecordOf(cells, k + 1)),
-                                          std::max(RecordOf(cells, k + 2), RecordOf(cells, k + 3)));
-        if (greatest >= record) break;
-    }
-    while (k < count && RecordOf(cells, k) < record) ++k;
-    return k;
+    const unsigned char* cell = cells;
+    const unsigned char* const end = cells + static_cast<std::size_t>(count) * layout::kCellSize;
+    while (cell != end && CellView{cell}.Record() < record) cell += layout::kCellSize;
+    return static_cast<int64_t>(static_cast<std::size_t>(cell - cells) / layout::kCellSize);
 }
 
 // How many of the `count` cells at `cells` a lookup of `name` in `record`
@@ -47,12 +35,13 @@ int64_t CellsBelow(const unsigned char* cells, int64_t count, int64_t record) {
 // records, and cells of `record` that hold another field. It stops at a cell
 // of a later record or at one of `record` named `name`.
 int64_t CellsWithoutEffect(const unsigned char* cells, int64_t count, int64_t record, const layout::CellNameKey& name) {
-    int64_t k = 0;
-    for (; k < count; ++k, cells += layout::kCellSize) {
-        const int64_t cellRecord = CellView{cells}.Record();
-        if (cellRecord > record || (cellRecord == record && name.Matches(cells))) break;
+    const unsigned char* cell = cells;
+    const unsigned char* const end = cells + static_cast<std::size_t>(count) * layout::kCellSize;
+    for (; cell != end; cell += layout::kCellSize) {
+        const int64_t cellRecord = CellView{cell}.Record();
+        if (cellRecord > record || (cellRecord == record && name.Matches(cell))) break;
     }
-    return k;
+    return static_cast<int64_t>(static_cast<std::size_t>(cell - cells) / layout::kCellSize);
 }
 
 }  // namespace

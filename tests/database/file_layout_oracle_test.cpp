@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "database/file_layout.h"
 #include "database/linked_database.h"
 #include "database/value_index.h"
 #include "search/read_search_value.h"
@@ -153,6 +155,40 @@ TEST(FileLayout, TheReadersDecodeTheTypedBytes) {
     EXPECT_EQ(db.fields.Options(3), std::string(12001, 'x'));
     EXPECT_EQ(FieldTypeOf(db, "Provincia"), 9);
     EXPECT_EQ(FieldTypeOf(db, kFullDefinitionName), -9);
+}
+
+// The scan's eight-bytes-at-a-time name test must say what the plain slot
+// comparison says, for names ending on and around every word boundary, names
+// that fill or overflow the slot, and slots with bytes after their NUL and a
+// record number right after the slot.
+TEST(FileLayout, TheCellNameKeyAgreesWithTheSlotComparison) {
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklm";
+    std::vector<std::string> slotTexts;
+    for (std::size_t length : {0, 1, 6, 7, 8, 9, 15, 16, 17, 23, 24, 25, 31, 32, 33, 34, 35}) {
+        const std::string text = letters.substr(0, length);
+        slotTexts.push_back(text);
+        for (std::size_t at = 0; at < length; ++at) {  // one byte different at each place
+            std::string changed = text;
+            changed[at] = '#';
+            slotTexts.push_back(changed);
+        }
+    }
+    int compared = 0;
+    for (const std::string& slotText : slotTexts) {
+        unsigned char cell[layout::kCellSize];
+        std::memset(cell, 0xA5, sizeof cell);  // bytes after the NUL and after the slot are not the name
+        std::memcpy(cell + layout::kCellNameOffset, slotText.data(), slotText.size());
+        if (slotText.size() < layout::kCellNameSlot) cell[layout::kCellNameOffset + slotText.size()] = 0;
+        for (std::size_t length = 0; length <= 36; ++length) {
+            for (std::string name : {letters.substr(0, length), letters.substr(0, length) + std::string(1, '\0')}) {
+                const bool expected = layout::SlotEquals(cell + layout::kCellNameOffset, layout::kCellNameSlot, name);
+                ASSERT_EQ(layout::CellNameKey(name).Matches(cell), expected)
+                    << "slot '" << slotText << "', name of " << name.size() << " bytes";
+                compared += expected;
+            }
+        }
+    }
+    EXPECT_EQ(compared, 17) << "each unchanged slot text matches its own name once";
 }
 
 }  // namespace
