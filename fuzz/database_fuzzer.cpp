@@ -158,11 +158,13 @@ void CheckLookups(const DatabaseInput& in, const LinkedDatabase& db, int64_t cel
     // Any scan position a search can leave: a cell of the file or one past it.
     fast.scanPosition = 1 + static_cast<int64_t>(static_cast<uint64_t>(in.scanRecord) % static_cast<uint64_t>(cells + 1));
     model::State literal{fast.scanPosition, fast.scanRecord};
-    ValueScanner scanner(db);
+    // A buffer of three cells: values and records cross its edge at every
+    // place, which files this small never do with the search's own buffer.
+    ValueScanner scanner(db, 3 * layout::kCellSize);
     std::size_t n = std::min(in.lookups.size(), kMaxLookups);
     for (std::size_t i = 0; i < n; ++i) {
         const LookupSpec& l = in.lookups[i];
-        // Alternate the search's open scanner with the lookup that opens the file itself.
+        // Alternate the open scanner with the lookup that opens the file itself.
         std::string got = i % 2 ? ReadSearchValue(db, fast, l.field, l.record, l.value, l.code)
                                 : scanner.Lookup(fast, l.field, l.record, l.value, l.code);
         std::string want = model::ReadSearchValue(db, literal, l.field, l.record, l.value, l.code);

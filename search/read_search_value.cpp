@@ -49,7 +49,8 @@ int64_t CellsWithoutEffect(const unsigned char* cells, int64_t count, int64_t re
 FieldLookup::FieldLookup(std::string_view field, std::string_view search, std::string_view code)
     : field(field), name(field), earlyStop(HasEarlyStop(code)), searchFirst(FirstCharacterValue(search)) {}
 
-ValueScanner::ValueScanner(const LinkedDatabase& db) : db_(db), file_(db.ValueFilePath(), layout::kCellSize) {}
+ValueScanner::ValueScanner(const LinkedDatabase& db, std::size_t bufferBytes)
+    : db_(db), file_(db.ValueFilePath(), layout::kCellSize, bufferBytes) {}
 
 int64_t ValueScanner::LastRecordNumber() { return velmar::LastRecordNumber(file_); }
 

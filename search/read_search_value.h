@@ -33,7 +33,9 @@ struct FieldLookup {
 // the first cell of the record sought) are passed over once, not re-read.
 class ValueScanner {
 public:
-    explicit ValueScanner(const LinkedDatabase& db);
+    // `bufferBytes` sizes the read buffer; tests make it a few cells long so
+    // that values and records cross its edge.
+    explicit ValueScanner(const LinkedDatabase& db, std::size_t bufferBytes = RecordFile::kDefaultBufferBytes);
 
     int64_t CellCount() const { return file_.Count(); }
     // Record number of the last cell, or 0 without cells.

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "search/compare_value.h"
+#include "database/file_layout.h"
 #include "database/numeric_value.h"
 #include "search/read_search_value.h"
 #include "search/searches.h"
@@ -382,6 +383,43 @@ TEST(Searches, AgreeWithTheLiteralModelOnGeneratedDatabases) {
         for (const std::string& f : g.fields)
             for (int64_t r = -1; r <= 27; r += 2)
                 ASSERT_EQ(ReadFieldValue(db, f, r), model::ReadFieldValue(db, f, r)) << "round " << round;
+    }
+}
+
+// The scanner works through its buffer a run of cells at a time. With buffers
+// of one to five cells, values and records cross a buffer's edge everywhere.
+TEST(Searches, LookupsAgreeWithTheLiteralModelWhereverTheBufferEnds) {
+    std::mt19937 rng(8122026);
+    const char* codes[] = {"=", "<>", "*-", "$", ">"};
+    const char* values[] = {"1", "A", "Ana", "7", ""};
+#if defined(_WIN32)
+    const int rounds = 20;  // the model opens the value file for each lookup
+#else
+    const int rounds = 150;
+#endif
+    for (int round = 0; round < rounds; ++round) {
+        Generated g;
+        Generate(rng, g);
+        LinkedDatabase db = g.fx.Database();
+        for (std::size_t bufferCells = 1; bufferCells <= 5; ++bufferCells) {
+            std::mt19937 same(static_cast<unsigned>(round));  // the same lookups for every buffer
+            ValueScanner scanner(db, bufferCells * layout::kCellSize);
+            SearchState fast;
+            model::State literal;
+            for (int i = 0; i < 30; ++i) {
+                const std::string field = same() % 8 == 0 ? "Falta" : g.fields[same() % g.fields.size()];
+                const int64_t record = static_cast<int64_t>(same() % 28) - 1;
+                const std::string value = values[same() % 5];
+                const std::string code = codes[same() % 5];
+                const std::string where = "round " + std::to_string(round) + ", buffer of " +
+                                          std::to_string(bufferCells) + " cells, lookup " + std::to_string(i);
+                ASSERT_EQ(scanner.Lookup(fast, field, record, value, code),
+                          model::ReadSearchValue(db, literal, field, record, value, code))
+                    << where;
+                ASSERT_EQ(fast.scanPosition, literal.scanPosition) << where;
+                ASSERT_EQ(fast.scanRecord, literal.scanRecord) << where;
+            }
+        }
     }
 }
 
