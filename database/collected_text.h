@@ -33,6 +33,14 @@ public:
         }
         AppendLong(c);
     }
+    // Adds a character after the first (the text is not empty).
+    void AppendMore(char c) {
+        if (length_ < kShort) {
+            short_[length_++] = c;
+            return;
+        }
+        AppendLong(c);
+    }
     void Clear() {
         if (from_ == 0) return;  // nothing collected since the last Clear
         text_.clear();

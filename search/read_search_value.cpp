@@ -1,5 +1,7 @@
 #include "search/read_search_value.h"
 
+#include <limits>
+
 #include "database/collected_text.h"
 #include "database/file_layout.h"
 #include "database/numeric_value.h"
@@ -21,27 +23,48 @@ bool HasEarlyStop(std::string_view code) {
     return code == "=" || code == "*-" || code == "<>";
 }
 
-// How many of the `count` cells at `cells`, from the first on, belong to
-// records below `record`. This loop passes over most of the file.
-int64_t CellsBelow(const unsigned char* cells, int64_t count, int64_t record) {
-    const unsigned char* cell = cells;
-    const unsigned char* const end = cells + static_cast<std::size_t>(count) * layout::kCellSize;
-    while (cell != end && CellView{cell}.Record() < record) cell += layout::kCellSize;
-    return static_cast<int64_t>(static_cast<std::size_t>(cell - cells) / layout::kCellSize);
+// Every run of buffered cells is followed by this cell (see the scanner's
+// constructor): its record number is above that of any record a pass stops
+// before, so the passes below need not count cells.
+constexpr int64_t kMarkerRecord = std::numeric_limits<int64_t>::max();
+
+// The first cell from `cell` on whose record is not below `record`; the end
+// marker at the latest. Needs record < kMarkerRecord. Most of the file is
+// passed over in this loop.
+const unsigned char* PassBelow(const unsigned char* cell, int64_t record) {
+    while (CellView{cell}.Record() < record) cell += layout::kCellSize;
+    return cell;
 }
 
-// How many of the `count` cells at `cells` a lookup of `name` in `record`
-// passes over without effect while it has collected nothing: cells of earlier
-// records, and cells of `record` that hold another field. It stops at a cell
-// of a later record or at one of `record` named `name`.
-int64_t CellsWithoutEffect(const unsigned char* cells, int64_t count, int64_t record, const layout::CellNameKey& name) {
-    const unsigned char* cell = cells;
-    const unsigned char* const end = cells + static_cast<std::size_t>(count) * layout::kCellSize;
+// The first cell from `cell` on that a lookup of `name` in `record` cannot
+// pass over while it has collected nothing: a cell of a later record, or one
+// of `record` named `name`. Cells of earlier records and cells of `record`
+// that hold another field change nothing. Stops at the end marker at the
+// latest. Needs record < kMarkerRecord.
+const unsigned char* PassWithoutEffect(const unsigned char* cell, int64_t record, const layout::CellNameKey& name) {
+    for (;; cell += layout::kCellSize) {
+        const int64_t cellRecord = CellView{cell}.Record();
+        if (cellRecord > record || (cellRecord == record && name.Matches(cell))) return cell;
+    }
+}
+
+// The same two passes bounded by `end`, for a record number the marker does
+// not stop (a damaged last cell can claim the greatest one).
+const unsigned char* PassBelow(const unsigned char* cell, const unsigned char* end, int64_t record) {
+    while (cell != end && CellView{cell}.Record() < record) cell += layout::kCellSize;
+    return cell;
+}
+const unsigned char* PassWithoutEffect(const unsigned char* cell, const unsigned char* end, int64_t record,
+                                       const layout::CellNameKey& name) {
     for (; cell != end; cell += layout::kCellSize) {
         const int64_t cellRecord = CellView{cell}.Record();
         if (cellRecord > record || (cellRecord == record && name.Matches(cell))) break;
     }
-    return static_cast<int64_t>(static_cast<std::size_t>(cell - cells) / layout::kCellSize);
+    return cell;
+}
+
+int64_t CellsBetween(const unsigned char* from, const unsigned char* to) {
+    return static_cast<int64_t>(static_cast<std::size_t>(to - from) / layout::kCellSize);
 }
 
 }  // namespace
@@ -50,7 +73,11 @@ FieldLookup::FieldLookup(std::string_view field, std::string_view search, std::s
     : field(field), name(field), earlyStop(HasEarlyStop(code)), searchFirst(FirstCharacterValue(search)) {}
 
 ValueScanner::ValueScanner(const LinkedDatabase& db, std::size_t bufferBytes)
-    : db_(db), file_(db.ValueFilePath(), layout::kCellSize, bufferBytes) {}
+    : db_(db), file_(db.ValueFilePath(), layout::kCellSize, bufferBytes) {
+    unsigned char marker[layout::kCellSize] = {};
+    layout::StoreI64(marker + layout::kCellRecordOffset, kMarkerRecord);
+    file_.SetEndMarker(marker);
+}
 
 int64_t ValueScanner::LastRecordNumber() { return velmar::LastRecordNumber(file_); }
 
@@ -61,21 +88,27 @@ int64_t ValueScanner::FindFrontier(int64_t position, int64_t record) {
     // (or the same) position all belong to records below this one.
     if (cachedPosition_ >= 1 && position >= cachedPosition_ && record >= cachedRecord_ && cachedFrontier_ > p)
         p = cachedFrontier_;
-    const bool yields = static_cast<bool>(db_.yield);
-    while (p <= cells) {
-        const unsigned char* bytes = file_.Record(p);
-        if (bytes && !yields) {
-            // Without a yield hook, the cells already in the buffer are
-            // passed over in one tight loop.
-            const int64_t buffered = file_.BufferedFrom(p);
-            const int64_t k = CellsBelow(bytes, buffered, record);
-            p += k;
-            if (k < buffered) break;
-            continue;
+    if (db_.yield) {
+        // A cell at a time, the hook called after each cell passed over.
+        for (; p <= cells; ++p) {
+            const unsigned char* bytes = file_.Record(p);
+            if (bytes && CellView{bytes}.Record() >= record) break;
+            if (bytes) db_.YieldOnce();
         }
-        if (bytes && CellView{bytes}.Record() >= record) break;
-        if (bytes) db_.YieldOnce();
-        ++p;
+    } else {
+        // The cells already in the buffer in one tight loop.
+        const bool marked = record < kMarkerRecord;
+        while (p <= cells) {
+            const unsigned char* const start = file_.Record(p);
+            if (!start) {
+                ++p;
+                continue;
+            }
+            const unsigned char* const end = start + static_cast<std::size_t>(file_.BufferedFrom(p)) * layout::kCellSize;
+            const unsigned char* const stop = marked ? PassBelow(start, record) : PassBelow(start, end, record);
+            p += CellsBetween(start, stop);
+            if (stop != end) break;
+        }
     }
     cachedPosition_ = position;
     cachedRecord_ = record;
@@ -99,13 +132,10 @@ bool ValueScanner::RecordReachable(const SearchState& state, int64_t record, int
 std::string_view ValueScanner::Lookup(SearchState& state, const FieldLookup& lookup, int64_t record) {
     const int64_t cells = file_.Count();
     const bool yields = static_cast<bool>(db_.yield);
+    const bool marked = !yields && record < kMarkerRecord;
     const layout::CellNameKey& name = lookup.name;
     CollectedText& collected = collected_;
     collected.Clear();
-    // Skipping to the frontier is exact: the cells before it belong to earlier
-    // records, so they neither match, nor stop the scan, nor change the (still
-    // empty) collected text.
-    int64_t p = Frontier(state.scanPosition, record);
     // The value's last cell: the scan goes on from there next time.
     const auto finish = [&](int64_t last) {
         if (record != state.scanRecord) {
@@ -114,51 +144,57 @@ std::string_view ValueScanner::Lookup(SearchState& state, const FieldLookup& loo
         }
         return collected.Text(file_, lookup.field, record, last, db_.yield);
     };
+    // Skipping to the frontier is exact: the cells before it belong to earlier
+    // records, so they neither match, nor stop the scan, nor change the (still
+    // empty) collected text.
+    int64_t p = Frontier(state.scanPosition, record);
     while (p <= cells) {
         if (yields) db_.YieldOnce();
-        const unsigned char* bytes = file_.Record(p);
-        if (!bytes) {
+        const unsigned char* const start = file_.Record(p);
+        if (!start) {
             ++p;
             continue;
         }
         // Without a yield hook the cells already in the buffer are worked
         // through in tight loops; with one, a cell at a time.
-        const int64_t run = yields ? 1 : file_.BufferedFrom(p);
-        int64_t k = 0;
+        const unsigned char* const end =
+            start + static_cast<std::size_t>(yields ? 1 : file_.BufferedFrom(p)) * layout::kCellSize;
+        const unsigned char* cell = start;
         if (collected.Empty()) {
-            k = CellsWithoutEffect(bytes, run, record, name);
-            if (k == run) {
-                p += k;
+            cell = marked ? PassWithoutEffect(start, record, name) : PassWithoutEffect(start, end, record, name);
+            if (cell == end) {
+                p += CellsBetween(start, end);
                 continue;
             }
             // A later record's cell (the value is empty), or the first of the value.
-            const CellView first{bytes + static_cast<std::size_t>(k) * layout::kCellSize};
+            const CellView first{cell};
             if (first.Record() > record) return {};
-            collected.Append(p + k, static_cast<char>(first.Character()));
+            const int64_t at = p + CellsBetween(start, cell);
+            collected.Append(at, static_cast<char>(first.Character()));
             // The first character settles "=", "*-" and "<>" when it differs.
             if (lookup.earlyStop && CharacterValue(collected.First()) != lookup.searchFirst) {
-                state.scanPosition = p + k;
+                state.scanPosition = at;
                 return {};
             }
-            if (first.IsLast()) return finish(p + k);
-            ++k;
+            if (first.IsLast()) return finish(at);
+            cell += layout::kCellSize;
         }
-        for (; k < run; ++k) {
-            const CellView cell{bytes + static_cast<std::size_t>(k) * layout::kCellSize};
-            const int64_t cellRecord = cell.Record();
+        for (; cell != end; cell += layout::kCellSize) {
+            const CellView next{cell};
+            const int64_t cellRecord = next.Record();
             if (cellRecord > record) return {};
-            if (!name.Matches(cell.bytes)) {
+            if (!name.Matches(cell)) {
                 // Another field: what was collected is dropped, and the
                 // cells after this one are passed over again.
                 collected.Clear();
-                ++k;
+                cell += layout::kCellSize;
                 break;
             }
             if (cellRecord != record) continue;
-            collected.Append(p + k, static_cast<char>(cell.Character()));
-            if (cell.IsLast()) return finish(p + k);
+            collected.AppendMore(static_cast<char>(next.Character()));  // the text holds at least its first
+            if (next.IsLast()) return finish(p + CellsBetween(start, cell));
         }
-        p += k;
+        p += CellsBetween(start, cell);
     }
     return {};
 }
