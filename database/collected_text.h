@@ -26,15 +26,11 @@ public:
             from_ = cell;
             first_ = c;
         }
-        // Most values are short: their characters go to a small array first.
-        if (length_ < kShort) {
-            short_[length_++] = c;
-            return;
-        }
-        AppendLong(c);
+        AppendMore(c);
     }
     // Adds a character after the first (the text is not empty).
     void AppendMore(char c) {
+        // Most values are short: their characters go to a small array first.
         if (length_ < kShort) {
             short_[length_++] = c;
             return;
