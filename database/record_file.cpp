@@ -4,7 +4,6 @@
 #include <sys/types.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace velmar {
 namespace {
@@ -63,15 +62,8 @@ RecordFile::RecordFile(const std::string& path, std::size_t recordSize, std::siz
     }
     count_ = static_cast<int64_t>(length_ / recordSize_);
     std::size_t perBuffer = std::max<std::size_t>(1, bufferBytes / recordSize_);
-    capacity_ = static_cast<int64_t>(
-        std::min<std::size_t>(perBuffer, static_cast<std::size_t>(std::max<int64_t>(count_, 1))));
-    buffer_.resize(static_cast<std::size_t>(capacity_ + 1) * recordSize_);
-}
-
-void RecordFile::SetEndMarker(const unsigned char* bytes) {
-    endMarker_.assign(bytes, bytes + recordSize_);
-    if (!buffer_.empty())
-        std::memcpy(buffer_.data() + static_cast<std::size_t>(bufferCount_) * recordSize_, bytes, recordSize_);
+    buffer_.resize(std::min<std::size_t>(perBuffer, static_cast<std::size_t>(std::max<int64_t>(count_, 1))) *
+                   recordSize_);
 }
 
 RecordFile::~RecordFile() {
@@ -81,7 +73,8 @@ RecordFile::~RecordFile() {
 const unsigned char* RecordFile::Load(int64_t n) {
     if (!file_ || n < 1 || n > count_) return nullptr;
     bufferCount_ = 0;
-    int64_t wanted = std::min(capacity_, count_ - n + 1);
+    int64_t capacity = static_cast<int64_t>(buffer_.size() / recordSize_);
+    int64_t wanted = std::min(capacity, count_ - n + 1);
     const int64_t offset = (n - 1) * static_cast<int64_t>(recordSize_);
     // A pass front to back reads on from where the last read ended.
     if (offset != filePosition_) {
@@ -100,7 +93,6 @@ const unsigned char* RecordFile::Load(int64_t n) {
     if (got == 0) return nullptr;
     bufferFirst_ = n;
     bufferCount_ = static_cast<int64_t>(got);
-    if (!endMarker_.empty()) std::memcpy(buffer_.data() + got * recordSize_, endMarker_.data(), recordSize_);
     return buffer_.data();
 }
 

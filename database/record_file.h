@@ -58,11 +58,6 @@ public:
         return n >= bufferFirst_ && n < bufferFirst_ + bufferCount_ ? bufferFirst_ + bufferCount_ - n : 0;
     }
 
-    // From now on, the record's worth of `bytes` follows every run of
-    // buffered records (at Record(n) + BufferedFrom(n) records): a pass can
-    // stop on it rather than count records.
-    void SetEndMarker(const unsigned char* bytes);
-
 private:
     const unsigned char* Load(int64_t n);
 
@@ -70,9 +65,7 @@ private:
     std::size_t recordSize_;
     uint64_t length_ = 0;
     int64_t count_ = 0;
-    std::vector<unsigned char> buffer_;  // capacity_ records and a place for the end marker
-    int64_t capacity_ = 0;
-    std::vector<unsigned char> endMarker_;
+    std::vector<unsigned char> buffer_;
     int64_t bufferFirst_ = 0;
     int64_t bufferCount_ = 0;
     int64_t filePosition_ = -1;  // where the next read starts; -1 when unknown

@@ -1,7 +1,5 @@
 #include "search/read_search_value.h"
 
-#include <limits>
-
 #include "database/collected_text.h"
 #include "database/file_layout.h"
 #include "database/numeric_value.h"
@@ -23,37 +21,17 @@ bool HasEarlyStop(std::string_view code) {
     return code == "=" || code == "*-" || code == "<>";
 }
 
-// Every run of buffered cells is followed by this cell (see the scanner's
-// constructor): its record number is above that of any record a pass stops
-// before, so the passes below need not count cells.
-constexpr int64_t kMarkerRecord = std::numeric_limits<int64_t>::max();
-
-// The first cell from `cell` on whose record is not below `record`; the end
-// marker at the latest. Needs record < kMarkerRecord. Most of the file is
-// passed over in this loop.
-const unsigned char* PassBelow(const unsigned char* cell, int64_t record) {
-    while (CellView{cell}.Record() < record) cell += layout::kCellSize;
-    return cell;
-}
-
-// The first cell from `cell` on that a lookup of `name` in `record` cannot
-// pass over while it has collected nothing: a cell of a later record, or one
-// of `record` named `name`. Cells of earlier records and cells of `record`
-// that hold another field change nothing. Stops at the end marker at the
-// latest. Needs record < kMarkerRecord.
-const unsigned char* PassWithoutEffect(const unsigned char* cell, int64_t record, const layout::CellNameKey& name) {
-    for (;; cell += layout::kCellSize) {
-        const int64_t cellRecord = CellView{cell}.Record();
-        if (cellRecord > record || (cellRecord == record && name.Matches(cell))) return cell;
-    }
-}
-
-// The same two passes bounded by `end`, for a record number the marker does
-// not stop (a damaged last cell can claim the greatest one).
+// The first cell from `cell` on (up to `end`) whose record is not below
+// `record`. Most of the file is passed over in this loop.
 const unsigned char* PassBelow(const unsigned char* cell, const unsigned char* end, int64_t record) {
     while (cell != end && CellView{cell}.Record() < record) cell += layout::kCellSize;
     return cell;
 }
+
+// The first cell from `cell` on (up to `end`) that a lookup of `name` in
+// `record` cannot pass over while it has collected nothing: a cell of a later
+// record, or one of `record` named `name`. Cells of earlier records and cells
+// of `record` that hold another field change nothing.
 const unsigned char* PassWithoutEffect(const unsigned char* cell, const unsigned char* end, int64_t record,
                                        const layout::CellNameKey& name) {
     for (; cell != end; cell += layout::kCellSize) {
@@ -73,11 +51,7 @@ FieldLookup::FieldLookup(std::string_view field, std::string_view search, std::s
     : field(field), name(field), earlyStop(HasEarlyStop(code)), searchFirst(FirstCharacterValue(search)) {}
 
 ValueScanner::ValueScanner(const LinkedDatabase& db, std::size_t bufferBytes)
-    : db_(db), file_(db.ValueFilePath(), layout::kCellSize, bufferBytes) {
-    unsigned char marker[layout::kCellSize] = {};
-    layout::StoreI64(marker + layout::kCellRecordOffset, kMarkerRecord);
-    file_.SetEndMarker(marker);
-}
+    : db_(db), file_(db.ValueFilePath(), layout::kCellSize, bufferBytes) {}
 
 int64_t ValueScanner::LastRecordNumber() { return velmar::LastRecordNumber(file_); }
 
@@ -97,7 +71,6 @@ int64_t ValueScanner::FindFrontier(int64_t position, int64_t record) {
         }
     } else {
         // The cells already in the buffer in one tight loop.
-        const bool marked = record < kMarkerRecord;
         while (p <= cells) {
             const unsigned char* const start = file_.Record(p);
             if (!start) {
@@ -105,7 +78,7 @@ int64_t ValueScanner::FindFrontier(int64_t position, int64_t record) {
                 continue;
             }
             const unsigned char* const end = start + static_cast<std::size_t>(file_.BufferedFrom(p)) * layout::kCellSize;
-            const unsigned char* const stop = marked ? PassBelow(start, record) : PassBelow(start, end, record);
+            const unsigned char* const stop = PassBelow(start, end, record);
             p += CellsBetween(start, stop);
             if (stop != end) break;
         }
@@ -132,7 +105,6 @@ bool ValueScanner::RecordReachable(const SearchState& state, int64_t record, int
 std::string_view ValueScanner::Lookup(SearchState& state, const FieldLookup& lookup, int64_t record) {
     const int64_t cells = file_.Count();
     const bool yields = static_cast<bool>(db_.yield);
-    const bool marked = !yields && record < kMarkerRecord;
     const layout::CellNameKey& name = lookup.name;
     CollectedText& collected = collected_;
     collected.Clear();
@@ -161,7 +133,7 @@ std::string_view ValueScanner::Lookup(SearchState& state, const FieldLookup& loo
             start + static_cast<std::size_t>(yields ? 1 : file_.BufferedFrom(p)) * layout::kCellSize;
         const unsigned char* cell = start;
         if (collected.Empty()) {
-            cell = marked ? PassWithoutEffect(start, record, name) : PassWithoutEffect(start, end, record, name);
+            cell = PassWithoutEffect(start, end, record, name);
             if (cell == end) {
                 p += CellsBetween(start, end);
                 continue;

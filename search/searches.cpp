@@ -76,8 +76,8 @@ void ReportRun(const SearchProgress& progress, int64_t first, int64_t last, int6
     }
 }
 
-int RunSearch(const LinkedDatabase& db, SearchState& state, const SearchCriteria& criteria, int count,
-              const SearchProgress& progress) {
+int SearchRecords(const LinkedDatabase& db, SearchState& state, const SearchCriteria& criteria, int count,
+                  const SearchProgress& progress) {
     ValueScanner scanner(db);
     state.scanPosition = 1;
     SearchResults& results = state.results;
@@ -137,17 +137,17 @@ std::string ClosingMessage(const SearchResults& results) {
 
 int SearchOneField(const LinkedDatabase& db, SearchState& state, const SearchCriteria& criteria,
                    const SearchProgress& progress) {
-    return RunSearch(db, state, criteria, 1, progress);
+    return SearchRecords(db, state, criteria, 1, progress);
 }
 
 int SearchTwoFields(const LinkedDatabase& db, SearchState& state, const SearchCriteria& criteria,
                     const SearchProgress& progress) {
-    return RunSearch(db, state, criteria, 2, progress);
+    return SearchRecords(db, state, criteria, 2, progress);
 }
 
 int SearchThreeFields(const LinkedDatabase& db, SearchState& state, const SearchCriteria& criteria,
                       const SearchProgress& progress) {
-    return RunSearch(db, state, criteria, 3, progress);
+    return SearchRecords(db, state, criteria, 3, progress);
 }
 
 bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchCriteria& criteria, int count,
