@@ -69,9 +69,8 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes) {
 }
 
 // Record numbers and ranges ("1-20 35"), as ascending runs without repeats.
-std::optional<std::vector<std::pair<int64_t, int64_t>>> RecordRanges(const std::vector<std::string>& rangeTexts,
-                                                                     std::string* bad) {
-    std::vector<std::pair<int64_t, int64_t>> ranges;
+std::optional<RecordRuns> RecordRanges(const std::vector<std::string>& rangeTexts, std::string* bad) {
+    RecordRuns ranges;
     for (const std::string& rangeText : rangeTexts) {
         std::size_t dash = rangeText.find('-', 1);
         std::optional<int64_t> first = IntegerArgument(rangeText.substr(0, dash));
@@ -84,7 +83,7 @@ std::optional<std::vector<std::pair<int64_t, int64_t>>> RecordRanges(const std::
         ranges.emplace_back(*first, *last);
     }
     std::sort(ranges.begin(), ranges.end());
-    std::vector<std::pair<int64_t, int64_t>> merged;
+    RecordRuns merged;
     for (const auto& range : ranges) {
         if (!merged.empty() && range.first <= merged.back().second + 1) {
             merged.back().second = std::max(merged.back().second, range.second);
@@ -228,8 +227,7 @@ int RunSingle(const MergeArguments& arguments, LinkedDatabase& db, const Display
 
 // The records to merge: the ranges given, or the runs that the search finds.
 // A status to end with when they are refused.
-std::optional<int> SelectRecords(const MergeArguments& arguments, LinkedDatabase& db,
-                                 std::vector<std::pair<int64_t, int64_t>>& ranges) {
+std::optional<int> SelectRecords(const MergeArguments& arguments, LinkedDatabase& db, RecordRuns& ranges) {
     if (arguments.hasSearch) {
         int status = 0;
         std::optional<ParsedCriteria> criteria = ParseCriteria(kName, arguments.search, &status);
@@ -240,7 +238,7 @@ std::optional<int> SelectRecords(const MergeArguments& arguments, LinkedDatabase
         return std::nullopt;
     }
     std::string bad;
-    std::optional<std::vector<std::pair<int64_t, int64_t>>> parsed = RecordRanges(arguments.records, &bad);
+    std::optional<RecordRuns> parsed = RecordRanges(arguments.records, &bad);
     if (!parsed) {
         return UsageError(kName, "registro o intervalo no v\xC3\xA1lido: " + bad +
                                      " (n\xC3\xBAmeros desde 1 o intervalos como 1-20)");
@@ -257,7 +255,7 @@ std::optional<int> SelectRecords(const MergeArguments& arguments, LinkedDatabase
 
 int RunBatch(const MergeArguments& arguments, LinkedDatabase& db, const DisplayTemplate& displayTemplate,
              CalendarDate today) {
-    std::vector<std::pair<int64_t, int64_t>> ranges;
+    RecordRuns ranges;
     if (std::optional<int> refused = SelectRecords(arguments, db, ranges)) return *refused;
 
     const std::string& folder = *arguments.outFolder;
@@ -327,7 +325,7 @@ int RunInto(const MergeArguments& arguments, LinkedDatabase& db, const DisplayTe
                   " no es un documento RTF (no empieza por {\\rtf); --into necesita uno\n");
         return 1;
     }
-    std::vector<std::pair<int64_t, int64_t>> ranges;
+    RecordRuns ranges;
     if (std::optional<int> refused = SelectRecords(arguments, db, ranges)) return *refused;
     if (!arguments.force && KindOfPath(*arguments.into) != PathKind::Missing) {
         ErrorUtf8("velmar-db: ya existe " + arguments.intoShown + "; no se ha escrito nada. --force lo reemplaza\n");
