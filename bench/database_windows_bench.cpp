@@ -30,6 +30,7 @@
 #include "platform/text.h"
 #include "search/searches.h"
 #include "settings/settings_file.h"
+#include "tests/support/fixture.h"
 #include "ui/link_dialog_ids.h"
 #include "ui/record_navigator_ids.h"
 #include "ui/search_dialog_ids.h"
@@ -44,6 +45,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRepeats = 9;
 
 using bench::Seconds;
+using test::Found;
 
 // Every box answers OK at once, as a person would after reading it; the
 // answers are counted so the run can check what the dialog said.
@@ -96,12 +98,6 @@ void ApplyInDialog(HWND dialog, const std::vector<DialogCriterion>& criteria) {
 void Row(const char* what, double dialog, double core, double limit) {
     std::printf("%-34s dialog %9.1f ms   core %9.1f ms   ratio %5.2f   (<= %.1f) %s\n", what, dialog * 1000,
                 core * 1000, dialog / core, limit, dialog <= limit * core ? "met" : "MISSED");
-}
-
-std::vector<int64_t> Found(const ResultList& list) {
-    std::vector<int64_t> found;
-    list.ForEach([&](int64_t record) { found.push_back(record); });
-    return found;
 }
 
 }  // namespace

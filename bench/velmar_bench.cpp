@@ -26,17 +26,12 @@ using Clock = std::chrono::steady_clock;
 using bench::ResetPeak;
 using bench::Seconds;
 using bench::StatusKiB;
+using test::Found;
 
 
 void Row(const char* what, double seconds, double floor, const char* target, bool met) {
     std::printf("%-44s %10.1f ms %8.2f x floor   %-22s %s\n", what, seconds * 1000, seconds / floor, target,
                 met ? "met" : "MISSED");
-}
-
-std::vector<int64_t> Found(const SearchState& state) {
-    std::vector<int64_t> found;
-    state.results.list.ForEach([&](int64_t record) { found.push_back(record); });
-    return found;
 }
 
 }  // namespace

@@ -32,6 +32,7 @@ namespace velmar {
 namespace {
 
 using test::DatabaseFixture;
+using test::Found;
 namespace fs = std::filesystem;
 
 constexpr int64_t kMaxRecord = std::numeric_limits<int64_t>::max();
@@ -44,12 +45,6 @@ SearchCriteria One(const std::string& field, const std::string& code, const std:
     c.codes[0] = code;
     c.values[0] = value;
     return c;
-}
-
-std::vector<int64_t> Found(const SearchState& st) {
-    std::vector<int64_t> found;
-    st.results.list.ForEach([&](int64_t r) { found.push_back(r); });
-    return found;
 }
 
 // What every operation gives on a folder whose files read as empty.

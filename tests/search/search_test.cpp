@@ -16,6 +16,7 @@ namespace velmar {
 namespace {
 
 using test::DatabaseFixture;
+using test::Found;
 
 TEST(NumericValue, ReadsTheNumberATextBeginsWith) {
     const std::pair<const char*, double> cases[] = {
@@ -151,12 +152,6 @@ TEST(ReadSearchValue, ARecordWithoutCellsStopsAtTheNextRecordAndKeepsThePosition
 
 SearchCriteria One(const std::string& field, const std::string& code, const std::string& value) {
     return {{field, "", ""}, {value, "", ""}, {code, "", ""}};
-}
-
-std::vector<int64_t> Found(const SearchState& st) {
-    std::vector<int64_t> out;
-    st.results.list.ForEach([&](int64_t r) { out.push_back(r); });
-    return out;
 }
 
 TEST(SearchOneField, FindsRecordsAndReportsProgressBeforeEachRecord) {

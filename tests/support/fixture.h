@@ -8,8 +8,17 @@
 #include <vector>
 
 #include "database/linked_database.h"
+#include "search/search_state.h"
 
 namespace velmar::test {
+
+// The record numbers a search found, in order.
+inline std::vector<int64_t> Found(const ResultList& list) {
+    std::vector<int64_t> found;
+    list.ForEach([&](int64_t record) { found.push_back(record); });
+    return found;
+}
+inline std::vector<int64_t> Found(const SearchState& state) { return Found(state.results.list); }
 
 // A fresh folder under the system's temporary folder, removed on destruction.
 class TempFolder {

@@ -12,6 +12,7 @@ namespace velmar::ui {
 namespace {
 
 using test::DatabaseFixture;
+using test::Found;
 
 // --- search dialog -------------------------------------------------------
 
@@ -97,12 +98,6 @@ DatabaseFixture NamesAndAges() {
     for (int r = 1; r <= 5; ++r) fx.Value("Nombre", r, names[r - 1]).Value("Edad", r, ages[r - 1]);
     fx.Write();
     return fx;
-}
-
-std::vector<int64_t> Found(const SearchState& state) {
-    std::vector<int64_t> found;
-    for (int64_t i = 1; i <= state.results.count; ++i) found.push_back(state.results.list.At(i));
-    return found;
 }
 
 TEST(RunSearch, SearchesInDefinitionOrderWhileTheFormKeepsAppliedOrderOverTwoSearches) {
