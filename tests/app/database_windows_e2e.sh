@@ -26,12 +26,6 @@ editor=1174
 # The search dialog's caption changes as it works: it is found by its "Buscar" button.
 search_window="#7014"
 
-screenshot() {
-    sleep 1
-    import -window root "$out/$1" || fail "no screenshot $1"
-    echo "screenshot: $out/$1"
-}
-
 work="$out/database-windows"
 rm -rf "$work"
 mkdir -p "$work"
@@ -48,17 +42,13 @@ fi
 step "the sample database, made from its CSV"
 $run "$velmar_db" import-csv "$(winpath "$samples/clientes.csv")" "$(winpath "$work/Clientes")" >/dev/null ||
     fail "velmar-db could not import the sample"
-printf '[Base Datos]\r\nVinculado=%s\r\n' "$(winpath "$work/Clientes/")" >"$work/Configuracion.ini"
+link_database "$work/Clientes/" "$work/Configuracion.ini"
 
 cd "$work"
-$run "$work/$program_name" &
-program=$!
-trap 'kill $program 2>/dev/null || true' EXIT
-drive wait "$title" 30000 || fail "no visible window titled '$title'"
+start_program "$work/$program_name" "$title"
 
 step "the sample letter becomes the document"
-drive command "$title" 1254 || fail "could not post Leer RTF"
-drive filedialog "$title" "$(winpath "$samples/Carta.rtf")" 20000 || fail "the open dialog did not take the letter"
+read_rtf "$samples/Carta.rtf"
 letter=$(drive text "$title" $editor | tr -d '\r')
 printf '%s' "$letter" | grep -q '##Apellidos, #Nombre' || fail "the letter is not in the editor: $letter"
 
@@ -80,14 +70,14 @@ offered=$(drive items "$search" 7002 | tr -d '\r') || fail "could not read the f
 printf '%s\n' "$offered" | grep -qx Provincia && fail "Provincia is still offered"
 drive type "$search" 7007 9 || fail "could not type the value"
 drive expect "$search" 7007 9 10000 || fail "the value did not arrive"
-screenshot search-dialog.png
+screenshot "$out/search-dialog.png"
 
 step "Buscar: the result message, then the times in the caption"
 # The click returns once the message box is closed, so it waits in the background.
 drive click "$search" 7014 &
 clicking=$!
 drive wait Programador 30000 || fail "no result message"
-screenshot search-result.png
+screenshot "$out/search-result.png"
 said=$(drive answer "$title" Programador 1 20000 | tr -d '\r') || fail "could not answer the result message"
 [ "$said" = "16 Resultados ..." ] || fail "the result message was '$said'"
 wait $clicking || true
@@ -123,13 +113,10 @@ printf '%s' "$shown" | grep -q '#' && fail "a placeholder was left in the letter
 # click from outside cannot tell.)
 drive disabled "$navigator" 1908 || fail "Ir a is enabled under search navigation"
 drive disabled "$navigator" 1907 || fail "the record number box is enabled under search navigation"
-screenshot record-navigator.png
+screenshot "$out/record-navigator.png"
 
 step "closing the navigator"
 drive close "$navigator" || fail "could not post the close request"
 drive gone "$navigator" 10000 || fail "the navigator stayed open"
-drive command "$title" 1258
-drive gone "$title" 15000 || fail "the window stayed after Salir"
-wait $program || fail "the program exited with an error"
-trap - EXIT
+end_program
 echo "PASS"

@@ -30,12 +30,8 @@ cp "$exe" "$work/velmar-rtf.exe"
 document="$work/Documento.rtf"
 
 cd "$work"
-$run "$work/velmar-rtf.exe" &
-program=$!
-trap 'kill $program 2>/dev/null || true' EXIT
-
 step "the window appears"
-drive wait "$title" 30000 || fail "no visible window titled '$title'"
+start_program "$work/velmar-rtf.exe" "$title"
 
 step "typed text arrives in the editor"
 drive select "$title" $editor 0 -1
@@ -52,9 +48,7 @@ done
 [ "$(drive text "$title" $size_list | tr -d '\r')" = 12 ] || fail "the size list does not show 12"
 
 step "screenshot of the bar for the bold, centred, red selection"
-sleep 1
-import -window root "$out/editor-bar.png" || fail "no screenshot"
-echo "screenshot: $out/editor-bar.png"
+screenshot "$out/editor-bar.png"
 
 step "Grabar RTF through the real save dialog"
 drive command "$title" 1255 || fail "could not post Grabar RTF"
@@ -105,8 +99,5 @@ drive select "$title" $editor 7 8
 drive unchecked "$title" $bold || fail "the read document's second word is bold"
 
 step "Salir"
-drive command "$title" 1258
-drive gone "$title" 15000 || fail "the window stayed after Salir"
-wait $program || fail "the program exited with an error"
-trap - EXIT
+end_program
 echo "PASS"

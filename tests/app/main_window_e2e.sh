@@ -24,17 +24,13 @@ cp "$exe" "$work/velmar-rtf.exe"
 # A database folder that passes the link check: one field definition.
 head -c 12042 /dev/zero >"$work/Prueba/Prueba.z04"
 : >"$work/Prueba/Prueba.zbd"
-linked="Z:$(printf '%s' "$work/Prueba/" | tr / '\\')"
-printf '[Base Datos]\r\nVinculado=%s\r\n' "$linked" >"$work/Configuracion.ini"
+linked=$(winpath "$work/Prueba/")
+link_database "$work/Prueba/" "$work/Configuracion.ini"
 
 # Started from another folder: the settings file beside the .exe must be used.
 cd "$out"
-$run "$work/velmar-rtf.exe" &
-program=$!
-trap 'kill $program 2>/dev/null || true' EXIT
-
 step "the window appears"
-drive wait "Velmar rtf" 30000 || fail "no visible window titled 'Velmar rtf'"
+start_program "$work/velmar-rtf.exe"
 [ "$(drive text "Velmar rtf" 0 | tr -d '\r')" = "Velmar rtf" ] || fail "caption"
 [ "$(drive text "Velmar rtf" 1174 | tr -d '\r')" = "Este es mi editor ..." ] || fail "editor text"
 
@@ -52,18 +48,11 @@ drive stays "Velmar rtf" 1500 || fail "the window closed on SC_CLOSE"
 kill -0 $program 2>/dev/null || fail "the program ended on SC_CLOSE"
 
 step "screenshot"
-sleep 1
-import -window root "$out/main-window.png" || fail "no screenshot"
-echo "screenshot: $out/main-window.png"
+screenshot "$out/main-window.png"
 
 step "Salir ends the program and saves the settings"
 rm -f "$work/Configuracion.ini"
-drive command "Velmar rtf" 1258 || fail "could not post Salir"
-drive gone "Velmar rtf" 15000 || fail "the window stayed after Salir"
-status=0
-wait $program || status=$?
-trap - EXIT
-[ "$status" = 0 ] || fail "the program exited with status $status"
+end_program
 [ -f "$work/Configuracion.ini" ] || fail "no Configuracion.ini beside the .exe"
 ini=$(tr -d '\r' <"$work/Configuracion.ini")
 printf '%s\n' "$ini" | grep -qx '\[Base Datos\]' || fail "no section [Base Datos]: $ini"

@@ -21,7 +21,7 @@ mkdir -p "$work"
 cp "$exe" "$work/velmar-rtf.exe"
 db import-csv "$(winpath "$samples/clientes.csv")" "$(winpath "$work/Clientes")" >/dev/null ||
     fail "velmar-db could not import the sample"
-printf '[Base Datos]\r\nVinculado=%s\r\n' "$(winpath "$work/Clientes/")" >"$work/Configuracion.ini"
+link_database "$work/Clientes/" "$work/Configuracion.ini"
 
 step "velmar-db merge --into: the letters of a search in one document"
 said=$(db merge "$(winpath "$work/Clientes")" "$(winpath "$samples/Carta.rtf")" --into "$(winpath "$work/cartas.rtf")" \
@@ -33,35 +33,24 @@ records=$(db search "$(winpath "$work/Clientes")" Provincia = 8 Categoria 01 1 |
 
 step "Leer RTF reads it into the editor"
 cd "$work"
-$run "$work/velmar-rtf.exe" &
-program=$!
-trap 'kill $program 2>/dev/null || true' EXIT
-drive wait "$title" 30000 || fail "no visible window titled '$title'"
-drive command "$title" 1254 || fail "could not post Leer RTF"
-drive filedialog "$title" "$(winpath "$work/cartas.rtf")" 20000 || fail "the open dialog did not take the document"
+start_program "$work/velmar-rtf.exe" "$title"
+read_rtf "$work/cartas.rtf"
 text=$(drive text "$title" $editor | tr -d '\r')
 printf '%s\n' "$text" >"$work/editor-text.txt"
 printf '%s' "$text" | grep -q '#' && fail "a placeholder was left: $text"
 # Each client's telephone (one per client), after the one before, and the name.
 rest=$text
 for record in $records; do
-    for field in Telefono; do
-        value=$(db value "$(winpath "$work/Clientes")" $field "$record")
-        case $rest in
-        *"$value"*) rest=${rest#*"$value"} ;;
-        *) fail "record $record ($field $value) is missing or out of order in the editor: $text" ;;
-        esac
-    done
+    value=$(db value "$(winpath "$work/Clientes")" Telefono "$record")
+    case $rest in
+    *"$value"*) rest=${rest#*"$value"} ;;
+    *) fail "record $record (Telefono $value) is missing or out of order in the editor: $text" ;;
+    esac
     name=$(db value "$(winpath "$work/Clientes")" Nombre "$record")
     printf '%s' "$text" | grep -q ", $name\$" || fail "record $record's name $name is not in the editor"
 done
 [ "$(printf '%s\n' "$text" | grep -c 'Estimado/a cliente:')" -eq 6 ] || fail "not six letters in the editor: $text"
-sleep 1
-import -window root "$out/merged-document.png" || fail "no screenshot"
-echo "screenshot: $out/merged-document.png"
+screenshot "$out/merged-document.png"
 
-drive command "$title" 1258
-drive gone "$title" 15000 || fail "the window stayed after Salir"
-wait $program || fail "the program exited with an error"
-trap - EXIT
+end_program
 echo "PASS"

@@ -44,15 +44,11 @@ mv "$work/Datos/grande.zbd" "$work/Datos/Datos.zbd"
 echo "value file: $(stat -c %s "$work/Datos/Datos.zbd") bytes"
 [ "$($run "$velmar_db" count "$(winpath "$work/Datos")" | tr -d '\r')" = 50 ] || fail "the large file does not hold 50 records"
 printf '{\\rtf1\\ansi Hola #Nombre\\par}\r\n' >"$work/carta.rtf"
-printf '[Base Datos]\r\nVinculado=%s\r\n' "$(winpath "$work/Datos/")" >"$work/Configuracion.ini"
+link_database "$work/Datos/" "$work/Configuracion.ini"
 
 cd "$work"
-$run "$work/velmar-rtf.exe" &
-program=$!
-trap 'kill $program 2>/dev/null || true' EXIT
-drive wait "$title" 30000 || fail "no visible window titled '$title'"
-drive command "$title" 1254 || fail "could not post Leer RTF"
-drive filedialog "$title" "$(winpath "$work/carta.rtf")" 20000 || fail "the open dialog did not take the letter"
+start_program "$work/velmar-rtf.exe" "$title"
+read_rtf "$work/carta.rtf"
 tries=0
 until drive text "$title" 1174 | grep -q 'Hola #Nombre'; do
     tries=$((tries + 1))
@@ -64,7 +60,7 @@ drive probe "$title" "$title" 100 >/dev/null || true
 sleep 2
 judge "idle, for comparison" "$(drive probe "$title" nowindow 1000 | sed 's/ (the awaited window never came)//')"
 
-echo "-- the navigator's first record"
+step "the navigator's first record"
 drive command "$title" 1261 || fail "could not post Navegador"
 judge navigator "$(drive probe "$title" "$navigator" 300000)"
 drive expect "$navigator" 1905 1 15000 || fail "record 1 is not shown"
@@ -72,14 +68,8 @@ drive text "$title" 1174 | tr -d '\r' | grep -q 'Hola Ana' || fail "record 1 is 
 drive close "$navigator" || fail "could not close the navigator"
 drive gone "$navigator" 10000 || fail "the navigator stayed open"
 
-echo "-- a search"
-drive command "$title" 1262 || fail "could not post Buscar"
-drive wait Buscar 15000 || fail "the search dialog did not open"
-drive pick Buscar 7002 Nombre || fail "no Nombre in the field box"
-drive choose Buscar 7003 0 || fail "could not choose the first operator entry"
-drive click Buscar 7013 || fail "could not click Aplicar"
-drive type Buscar 7007 Eva || fail "could not type the value"
-drive expect Buscar 7007 Eva 10000 || fail "the value did not arrive"
+step "a search"
+apply_criterion Nombre Eva
 drive click Buscar 7014 &
 clicking=$!
 judge search "$(drive probe "$title" Programador 300000)"
@@ -88,8 +78,5 @@ said=$(drive answer "$title" Programador 1 20000 | tr -d '\r') || fail "could no
 wait $clicking || true
 drive click "#7014" 7012 || fail "could not click Salir"
 drive gone "#7014" 10000 || fail "the search dialog stayed after Salir"
-drive command "$title" 1258
-drive gone "$title" 15000 || fail "the window stayed after Salir"
-wait $program || fail "the program exited with an error"
-trap - EXIT
+end_program
 echo "PASS"

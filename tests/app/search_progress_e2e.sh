@@ -21,11 +21,9 @@ cp "$exe" "$work/velmar-rtf.exe"
 cp "$recorder" "$work/recorder.dll"
 captions="$work/recorder.dll.captions.txt"
 cd "$work"
-program=
-trap 'if [ -n "$program" ]; then kill $program 2>/dev/null || true; fi' EXIT
 
 for count in 1 3 10 250; do
-    echo "-- $count records"
+    step "$count records"
     csv="$work/datos$count.csv"
     printf 'Registro,Nombre:1\r\n' >"$csv"
     r=1
@@ -35,19 +33,11 @@ for count in 1 3 10 250; do
     done
     $run "$velmar_db" import-csv "$(winpath "$csv")" "$(winpath "$work/Datos$count")" >/dev/null ||
         fail "velmar-db could not import $csv"
-    printf '[Base Datos]\r\nVinculado=%s\r\n' "$(winpath "$work/Datos$count/")" >"$work/Configuracion.ini"
+    link_database "$work/Datos$count/" "$work/Configuracion.ini"
 
-    $run "$work/velmar-rtf.exe" &
-    program=$!
-    drive wait "$title" 30000 || fail "no visible window titled '$title'"
+    start_program "$work/velmar-rtf.exe" "$title"
     drive inject "$title" "$(winpath "$work/recorder.dll")" 20000 || fail "the caption recorder did not start"
-    drive command "$title" 1262 || fail "could not post Buscar"
-    drive wait Buscar 15000 || fail "the search dialog did not open"
-    drive pick Buscar 7002 Nombre || fail "no Nombre in the field box"
-    drive choose Buscar 7003 0 || fail "could not choose the first operator entry"
-    drive click Buscar 7013 || fail "could not click Aplicar"
-    drive type Buscar 7007 Ana || fail "could not type the value"
-    drive expect Buscar 7007 Ana 10000 || fail "the value did not arrive"
+    apply_criterion Nombre Ana
 
     drive click Buscar 7014 &
     clicking=$!
@@ -58,8 +48,8 @@ for count in 1 3 10 250; do
     drive click "$search_window" 7012 || fail "could not click Salir"
     drive gone "$search_window" 10000 || fail "the search dialog stayed after Salir"
 
-    expected=$(if [ $count -eq 250 ]; then seq 0 100; elif [ $count -eq 1 ]; then echo 100; else
-        r=1; while [ $r -le $count ]; do echo $((r * 100 / count)); r=$((r + 1)); done; fi | sed 's/$/ %/')
+    # Each record's percentage, a repeat not shown again.
+    expected=$(seq 1 $count | awk -v n=$count '{ print int($1 * 100 / n) " %" }' | uniq)
     shown=$(grep -v ' - ' "$captions" || true)
     times=$(grep -c '^[0-2][0-9]:[0-5][0-9]:[0-5][0-9] - [0-2][0-9]:[0-5][0-9]:[0-5][0-9]$' "$captions" || true)
     [ "$shown" = "$expected" ] || fail "$count records: the captions were $(tr '\n' '|' <"$captions")"
@@ -67,10 +57,6 @@ for count in 1 3 10 250; do
     [ "$(tail -n 1 "$captions" | grep -c ' - ')" = 1 ] || fail "$count records: the times were not last"
     echo "captions: $(printf '%s' "$shown" | tr '\n' '|')"
 
-    drive command "$title" 1258
-    drive gone "$title" 15000 || fail "the window stayed after Salir"
-    wait $program || fail "the program exited with an error"
-    program=
+    end_program
 done
-trap - EXIT
 echo "PASS"

@@ -31,7 +31,7 @@ grep -q "Velmar rtf $version" "$folder/LEEME.txt" || fail "LEEME.txt does not na
 step "velmar-db.exe: version and the sample database"
 said=$($run "$folder/velmar-db.exe" --version | tr -d '\r') || fail "velmar-db --version failed"
 [ "$said" = "velmar-db $version" ] || fail "velmar-db --version said '$said'"
-clientes="Z:$(printf '%s' "$folder/Clientes" | tr / '\\')"
+clientes=$(winpath "$folder/Clientes")
 said=$($run "$folder/velmar-db.exe" check "$clientes" | tr -d '\r') || fail "check Clientes failed: $said"
 [ "$said" = FolderValid ] || fail "check Clientes said '$said'"
 said=$($run "$folder/velmar-db.exe" count "$clientes" | tr -d '\r') || fail "count Clientes failed"
@@ -49,37 +49,20 @@ done
 # Started from another folder, as from a shortcut: the settings file is the one
 # beside the .exe.
 cd "$work/elsewhere"
-start_program() {
-    $run "$folder/velmar-rtf.exe" &
-    program=$!
-    trap 'kill $program 2>/dev/null || true' EXIT
-    drive wait "$title" 30000 || fail "no visible window titled '$title'"
-}
-end_program() {
-    drive command "$title" 1258 || fail "could not post Salir"
-    drive gone "$title" 15000 || fail "the window stayed after Salir"
-    status=0
-    wait $program || status=$?
-    trap - EXIT
-    [ "$status" = 0 ] || fail "the program exited with status $status"
-}
-
 step "first start, nothing linked; Salir writes Configuracion.ini beside the .exe"
-start_program
+start_program "$folder/velmar-rtf.exe" "$title"
 [ "$(drive text "$title" 1174 | tr -d '\r')" = "Este es mi editor ..." ] || fail "editor text"
 end_program
 [ -f "$folder/Configuracion.ini" ] || fail "no Configuracion.ini beside velmar-rtf.exe"
 [ ! -e "$work/elsewhere/Configuracion.ini" ] || fail "Configuracion.ini written in the current folder"
 
 step "Clientes linked: Navegador shows record 1"
-printf '[Base Datos]\r\nVinculado=%s\\\r\n' "$clientes" >"$folder/Configuracion.ini"
-start_program
+link_database "$folder/Clientes/" "$folder/Configuracion.ini"
+start_program "$folder/velmar-rtf.exe" "$title"
 drive command "$title" 1261 || fail "could not post Navegador"
 drive wait "$navigator" 30000 || fail "the navigator did not open"
 drive expect "$navigator" 1905 1 15000 || fail "record 1 of Clientes is not shown"
-sleep 1
-import -window root "$out/release-unzipped.png" || fail "no screenshot"
-echo "screenshot: $out/release-unzipped.png"
+screenshot "$out/release-unzipped.png"
 drive close "$navigator" || fail "could not close the navigator"
 drive gone "$navigator" 10000 || fail "the navigator stayed open"
 end_program
