@@ -4,7 +4,6 @@
 #include <string>
 
 #include "platform/dialog_template.h"
-#include "platform/display_scale.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "search/compare_value.h"
@@ -30,7 +29,7 @@ constexpr DWORD kBox = kVisibleChild | CBS_DROPDOWN | CBS_SORT | WS_TABSTOP;
 constexpr DWORD kValueBox = kVisibleChild | ES_AUTOHSCROLL | WS_TABSTOP;
 constexpr DWORD kButton = kVisibleChild | BS_PUSHBUTTON | WS_TABSTOP;
 
-constexpr int kControlCount = 14;
+constexpr int kControlCount = ids::kSearch - ids::kFieldLabel + 1;  // 7001 to 7014
 
 platform::UniqueMenu SearchMenuBar() {
     platform::UniqueMenu bar(CreateMenu());

@@ -16,8 +16,8 @@ set(allowed_settings platform settings)
 # kernel-only text conversion, nothing else of the window layer.
 set(allowed_cli database search cli platform/unicode.h velmar_version.h)
 set(allowed_ui database search platform settings ui)
-set(allowed_app database search platform settings ui app velmar_version.h)
-set(allowed_tools platform tools)
+set(allowed_app database search platform settings ui app)
+set(allowed_tools platform tools ui/search_dialog_ids.h)
 set(layers database search platform settings cli ui app tools)
 
 cmake_minimum_required(VERSION 3.25)

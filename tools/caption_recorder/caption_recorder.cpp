@@ -3,13 +3,15 @@
 // the search's progress and its times. Brought in, it finds the program's
 // user-interface thread, puts a WH_CALLWNDPROC hook on it, and writes each
 // WM_SETTEXT sent to a window that has the search dialog's "Buscar" button
-// (id 7014) as one UTF-8 line to "<this dll>.captions.txt". The file appears
+// as one UTF-8 line to "<this dll>.captions.txt". The file appears
 // once the hook is in place.
 #include <windows.h>
 
+#include "ui/search_dialog_ids.h"
+
 namespace {
 
-constexpr int kSearchButton = 7014;
+constexpr int kSearchButton = velmar::ui::search_ids::kSearch;
 
 HMODULE self = nullptr;
 HANDLE logFile = INVALID_HANDLE_VALUE;

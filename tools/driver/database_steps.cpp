@@ -23,6 +23,13 @@ std::wstring ComboItem(HWND box, LRESULT index) {
 
 }  // namespace
 
+std::wstring TextOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    const LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(got));
+    return text;
+}
+
 HWND FindProgramWindow(const wchar_t* title) {
     if (title[0] != L'#') return FindWindowW(nullptr, title);
     struct Search {

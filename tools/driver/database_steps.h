@@ -13,6 +13,10 @@ namespace velmar::driver {
 // with that id (the search dialog's caption shows its progress and times).
 HWND FindProgramWindow(const wchar_t* title);
 
+// The whole text of a window or control of another process, however long (an
+// editor holding many letters), asked for with WM_GETTEXT.
+std::wstring TextOf(HWND window);
+
 // Asks `done` every 50 ms until it holds (true) or `milliseconds` have passed (false).
 template <typename Done>
 bool PollFor(DWORD milliseconds, Done done) {

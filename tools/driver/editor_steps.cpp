@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cwchar>
-#include <vector>
 
 #include "tools/driver/database_steps.h"
 
@@ -21,12 +20,6 @@ constexpr int kFileNameEdit = 0x480;
 constexpr int kMessageBoxText = 0xFFFF;
 
 std::string Utf8(const std::wstring& text) { return velmar::platform::Utf8FromWide(text); }
-
-std::wstring TextOf(HWND window) {
-    std::vector<wchar_t> text(65536, L'\0');
-    SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    return text.data();
-}
 
 bool IsDialog(HWND window) {
     wchar_t name[32] = {};

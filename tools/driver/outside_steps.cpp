@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cwchar>
-#include <vector>
 
 #include "tools/driver/database_steps.h"
 
@@ -48,12 +47,7 @@ int Inject(HWND window, const wchar_t* dllPath, DWORD waitMs) {
     }
     CloseHandle(process);
     if (!loaded) return 1;
-    ULONGLONG end = GetTickCount64() + waitMs;
-    while (!FileExists(ready)) {
-        if (GetTickCount64() >= end) return 1;
-        Sleep(20);
-    }
-    return 0;
+    return PollFor(waitMs, [&] { return FileExists(ready); }) ? 0 : 1;
 }
 
 // Sends `window` WM_NULL every 20 ms until a top-level window titled `until`

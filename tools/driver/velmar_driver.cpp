@@ -22,7 +22,6 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
-#include <vector>
 
 #include "platform/unicode.h"
 #include "tools/driver/database_steps.h"
@@ -112,10 +111,7 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"text") {
         HWND control = number == 0 ? window : GetDlgItem(window, static_cast<int>(number));
         if (!control) return 1;
-        // The whole text, however long (an editor holding many letters).
-        std::vector<wchar_t> text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-        SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-        PrintUtf8(text.data());
+        PrintUtf8(velmar::driver::TextOf(control));
         return 0;
     }
     return Usage();
