@@ -3,7 +3,7 @@
 namespace velmar::platform {
 
 DialogTemplate::DialogTemplate(std::wstring_view title, DWORD style, DWORD exStyle, short x, short y, short cx,
-                               short cy, std::wstring_view fontFace, WORD fontPoints, WORD fontWeight)
+                               short cy, std::wstring_view fontFace, WORD fontPoints)
     : style_(style | DS_SETFONT) {
     PutWord(1);       // dlgVer
     PutWord(0xFFFF);  // signature: the extended template
@@ -19,7 +19,7 @@ DialogTemplate::DialogTemplate(std::wstring_view title, DWORD style, DWORD exSty
     PutWord(0);  // the standard dialog class
     PutText(title);
     PutWord(fontPoints);
-    PutWord(fontWeight);
+    PutWord(kDialogFontWeight);
     // italic (low byte) 0, character set (high byte) ANSI_CHARSET, 0
     PutWord(static_cast<WORD>(ANSI_CHARSET << 8));
     PutText(fontFace);

@@ -52,8 +52,7 @@ class DialogTemplate {
 public:
     // DS_SETFONT is added to the style: the template always names its font.
     DialogTemplate(std::wstring_view title, DWORD style, DWORD exStyle, short x, short y, short cx, short cy,
-                   std::wstring_view fontFace = kDialogFontFace, WORD fontPoints = kDialogFontPoints,
-                   WORD fontWeight = kDialogFontWeight);
+                   std::wstring_view fontFace = kDialogFontFace, WORD fontPoints = kDialogFontPoints);
 
     DialogTemplate& Add(const DialogControl& control);
 

@@ -95,7 +95,7 @@ private:
     Focus focus_;
     HWND window_ = nullptr;
     HWND savedFocus_ = nullptr;
-    UINT dpi_ = 96;
+    UINT dpi_ = kUnscaledDpi;
     int handlerDepth_ = 0;
     bool windowGone_ = false;
 };

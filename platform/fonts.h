@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "platform/dialog_template.h"
 #include "platform/handles.h"
 
 namespace velmar::platform {
@@ -22,7 +23,7 @@ struct FontSpec {
 
 // "MS Sans Serif" in bold, the database windows' own font at `points`.
 inline FontSpec BoldDialogFont(int points) {
-    FontSpec request{L"MS Sans Serif", points};
+    FontSpec request{kDialogFontFace, points};
     request.weight = FW_BOLD;
     return request;
 }

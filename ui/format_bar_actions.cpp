@@ -126,6 +126,8 @@ WORD SelectionNumbering(HWND editor) {
 
 // ---- The bar ---------------------------------------------------------------
 
+namespace {
+
 SelectionFormat ReadSelectionFormat(HWND editor) {
     SelectionFormat format;
     format.face = SelectionFace(editor);
@@ -153,6 +155,8 @@ void ApplyBarState(MainWindow& window, const BarState& bar) {
     window.FillSwatch(ids::kHighlightSwatch, bar.highlightSwatch);
     SetChecked(window.Control(ids::kHighlightBox), bar.highlightBox);
 }
+
+}  // namespace
 
 void RefreshBar(MainWindow& window) {
     HWND editor = window.Editor();

@@ -15,17 +15,17 @@ namespace velmar::ui {
 
 class MainWindow;
 
-// Effect bits as the editor defines them, and the mask of all four.
-inline constexpr DWORD kBold = CFE_BOLD;
-inline constexpr DWORD kItalic = CFE_ITALIC;
-inline constexpr DWORD kUnderline = CFE_UNDERLINE;
-inline constexpr DWORD kStrikeOut = CFE_STRIKEOUT;
+// The effect bits (the bar's own numbers, which are the editor's), and the
+// mask of all four.
+inline constexpr DWORD kBold = kEffectBold;
+inline constexpr DWORD kItalic = kEffectItalic;
+inline constexpr DWORD kUnderline = kEffectUnderline;
+inline constexpr DWORD kStrikeOut = kEffectStrikeOut;
 inline constexpr DWORD kAllEffects = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
 
-enum class Alignment : WORD { Left = PFA_LEFT, Right = PFA_RIGHT, Centre = PFA_CENTER };
+enum class Alignment : WORD { Left = PFA_LEFT, Right = kAlignRight, Centre = kAlignCentre };
 
-static_assert(kEffectBold == CFE_BOLD && kEffectItalic == CFE_ITALIC && kEffectUnderline == CFE_UNDERLINE &&
-              kEffectStrikeOut == CFE_STRIKEOUT);
+static_assert(kBold == CFE_BOLD && kItalic == CFE_ITALIC && kUnderline == CFE_UNDERLINE && kStrikeOut == CFE_STRIKEOUT);
 static_assert(kAlignRight == PFA_RIGHT && kAlignCentre == PFA_CENTER && kNumberingBullet == PFN_BULLET);
 
 // Sets all four effects of the selection at once to `effects`.
@@ -44,12 +44,6 @@ COLORREF SelectionTextColour(HWND editor);
 COLORREF SelectionBackColour(HWND editor);  // as reported: 0 for the default background
 WORD SelectionAlignment(HWND editor);
 WORD SelectionNumbering(HWND editor);
-
-// The selection's format for the bar, read with one request per member in
-// the order of its members; and the bar's controls set to a state, in the
-// order of the state's members.
-SelectionFormat ReadSelectionFormat(HWND editor);
-void ApplyBarState(MainWindow& window, const BarState& bar);
 
 // Hooks filled in with the formatting commands: bringing every bar control
 // into line with the selection, and the bar controls' handlers.

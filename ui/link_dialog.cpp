@@ -3,7 +3,6 @@
 #include <shlobj.h>
 
 #include "platform/dialog_template.h"
-#include "platform/display_scale.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
 #include "ui/handler_guard.h"

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "platform/dialog_template.h"
-#include "platform/display_scale.h"
 #include "platform/editor.h"
 #include "platform/fonts.h"
 #include "platform/text.h"

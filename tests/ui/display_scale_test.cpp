@@ -42,13 +42,6 @@ namespace {
 namespace main_ids = ui::main_ids;
 namespace search_ids = ui::search_ids;
 
-UINT ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return static_cast<UINT>(dpi);
-}
-
 struct Box {
     int id;
     short x, y, w, h;
@@ -240,7 +233,7 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutInItsBaseUnitsWithItsOwnFontsAndIcon
          {main_ids::kBoldToggle, main_ids::kItalicToggle, main_ids::kUnderlineToggle, main_ids::kStrikeOutToggle}) {
         FontSeen font = FontOf(Control(id));
         EXPECT_EQ(font.face, L"Tahoma") << id;
-        EXPECT_EQ(font.height, -MulDiv(10, static_cast<int>(dpi), 72)) << id;
+        EXPECT_EQ(font.height, HeightForPoints(10)) << id;
     }
 
     const int iconIds[] = {VELMAR_ICON_RIGHT, VELMAR_ICON_CENTRE, VELMAR_ICON_BULLETS};
@@ -275,7 +268,6 @@ TEST_F(DisplayScaleTest, MainWindowIsLaidOutInItsBaseUnitsWithItsOwnFontsAndIcon
 }
 
 TEST_F(DisplayScaleTest, DatabaseWindowsAreLaidOutInTheirBaseUnitsWithBoldFontsAtThisScale) {
-    const int dpi = static_cast<int>(ScreenDpi());
     ShowWindow(Window(), SW_SHOW);
     PumpPending();
 
@@ -296,7 +288,7 @@ TEST_F(DisplayScaleTest, DatabaseWindowsAreLaidOutInTheirBaseUnitsWithBoldFontsA
                            {7012, 5, 240, 50, 15},
                            {7013, 155, 240, 50, 15},
                            {7014, 295, 240, 50, 15}});
-    for (int id = 7001; id <= 7014; ++id) EXPECT_EQ(FontOf(GetDlgItem(search, id)).height, -MulDiv(10, dpi, 72)) << id;
+    for (int id = 7001; id <= 7014; ++id) EXPECT_EQ(FontOf(GetDlgItem(search, id)).height, HeightForPoints(10)) << id;
     SaveScreenshot(search, "search-dialog");
     SendMessageW(search, WM_COMMAND, MAKEWPARAM(search_ids::kExit, BN_CLICKED), 0);
     PumpPending();
@@ -311,8 +303,8 @@ TEST_F(DisplayScaleTest, DatabaseWindowsAreLaidOutInTheirBaseUnitsWithBoldFontsA
                               {1907, 163, 5, 50, 15},
                               {1908, 220, 5, 50, 15},
                               {1909, 5, 25, 120, 15}});
-    EXPECT_EQ(FontOf(GetDlgItem(navigator, 1901)).height, -MulDiv(8, dpi, 72));
-    EXPECT_EQ(FontOf(GetDlgItem(navigator, 1908)).height, -MulDiv(10, dpi, 72));
+    EXPECT_EQ(FontOf(GetDlgItem(navigator, 1901)).height, HeightForPoints(8));
+    EXPECT_EQ(FontOf(GetDlgItem(navigator, 1908)).height, HeightForPoints(10));
     DestroyWindow(navigator);
     PumpPending();
 
@@ -321,8 +313,8 @@ TEST_F(DisplayScaleTest, DatabaseWindowsAreLaidOutInTheirBaseUnitsWithBoldFontsA
     PumpPending();
     ExpectLaidOut(link.Window(),
                   {{1001, 5, 5, 150, 15}, {1002, 5, 20, 190, 25}, {1003, 5, 46, 50, 16}, {1004, 145, 46, 50, 16}});
-    EXPECT_EQ(FontOf(GetDlgItem(link.Window(), 1003)).height, -MulDiv(8, dpi, 72));
-    EXPECT_EQ(FontOf(GetDlgItem(link.Window(), 1004)).height, -MulDiv(14, dpi, 72));
+    EXPECT_EQ(FontOf(GetDlgItem(link.Window(), 1003)).height, HeightForPoints(8));
+    EXPECT_EQ(FontOf(GetDlgItem(link.Window(), 1004)).height, HeightForPoints(14));
 }
 
 // Wine never moves a window to a monitor of another scale, so the message is

@@ -30,12 +30,14 @@ FontSeen FontOf(HWND control) {
             logical.lfUnderline != 0, logical.lfStrikeOut != 0, logical.lfCharSet};
 }
 
-LONG HeightForPoints(int points) {
+UINT ScreenDpi() {
     HDC screen = GetDC(nullptr);
-    LONG height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    return height;
+    return static_cast<UINT>(dpi);
 }
+
+LONG HeightForPoints(int points) { return -MulDiv(points, static_cast<int>(ScreenDpi()), 72); }
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
     return lstrcmpiW(a.c_str(), b.c_str()) == 0;

@@ -24,7 +24,9 @@ struct FontSeen {
 };
 FontSeen FontOf(HWND control);
 
-// The character height that a font of `points` gets on the screen.
+// The screen's DPI, and the character height that a font of `points` gets on
+// the screen.
+UINT ScreenDpi();
 LONG HeightForPoints(int points);
 
 // Case-insensitive comparison, as window class names are matched.
