@@ -24,6 +24,24 @@ missing_packages() {
     done
 }
 
+# One apt-get step as root (sudo=(...) set by the caller), quiet unless it
+# fails: then the last lines of its output, the step and its status, and the
+# packages still missing (missing=(...) of the caller).
+apt_step() {
+    local step=$1 log status=0
+    log=$(mktemp "${TMPDIR:-/tmp}/velmar-apt.XXXXXX") || {
+        echo "setup: cannot make a temporary file for apt-get's output" >&2
+        return 1
+    }
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "$@" >"$log" 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        tail -n 20 "$log" >&2
+        echo "setup: 'apt-get $step' failed with status $status; missing packages: ${missing[*]}" >&2
+    fi
+    rm -f "$log"
+    return "$status"
+}
+
 # ensure_packages NAME...: installs the packages that are missing with apt-get
 # (update, then a non-interactive install), as root or through sudo. Silent when
 # nothing is missing. Returns non-zero after saying on standard error what it was
@@ -45,26 +63,9 @@ ensure_packages() {
         fi
         sudo=(sudo)
     fi
-    local log status
-    log=$(mktemp "${TMPDIR:-/tmp}/velmar-apt.XXXXXX")
     echo "setup: installing ${missing[*]} ..." >&2
-    status=0
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq >"$log" 2>&1 || status=$?
-    if [ "$status" -ne 0 ]; then
-        tail -n 20 "$log" >&2
-        rm -f "$log"
-        echo "setup: 'apt-get update' failed with status $status; missing packages: ${missing[*]}" >&2
-        return 1
-    fi
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >"$log" 2>&1 || status=$?
-    if [ "$status" -ne 0 ]; then
-        tail -n 20 "$log" >&2
-        rm -f "$log"
-        echo "setup: 'apt-get install' failed with status $status; missing packages: ${missing[*]}" >&2
-        return 1
-    fi
-    rm -f "$log"
+    apt_step update -qq || return 1
+    apt_step install -y -qq --no-install-recommends "${missing[@]}" || return 1
     local still=()
     mapfile -t still < <(missing_packages "${missing[@]}")
     if [ ${#still[@]} -gt 0 ]; then

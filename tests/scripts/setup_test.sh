@@ -12,7 +12,7 @@ set -uo pipefail
 
 root=$(CDPATH='' cd -- "$(dirname -- "${BASH_SOURCE[0]}")/../.." && pwd)
 packages_sh=${1:-$root/scripts/lib/packages.sh}
-work=$(mktemp -d "${TMPDIR:-/tmp}/velmar-setup-test.XXXXXX")
+work=$(mktemp -d "${TMPDIR:-/tmp}/velmar-setup-test.XXXXXX") || { echo "setup_test: cannot make a work folder" >&2; exit 1; }
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/bin"
 
