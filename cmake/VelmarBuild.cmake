@@ -2,7 +2,7 @@
 # errors) and with the source tree as their include root, so that every
 # #include names its layer: "database/...", "search/...", "ui/...".
 #
-#   velmar_add_library(<name> [SHARED] SOURCES <file>... [LIBS <lib>...] [INCLUDES <dir>...])
+#   velmar_add_library(<name> [SHARED] SOURCES <file>... [LIBS <lib>...])
 #     A static library (a DLL with SHARED); LIBS are linked PUBLIC (what its
 #     headers need).
 #
@@ -21,7 +21,7 @@ else()
 endif()
 
 function(velmar_add_library name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "SHARED" "" "SOURCES;LIBS;INCLUDES")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "SHARED" "" "SOURCES;LIBS")
   if(NOT arg_SOURCES OR arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "velmar_add_library(<name> SOURCES <file>... [LIBS ...]): bad arguments '${ARGV}'")
   endif()
@@ -30,7 +30,7 @@ function(velmar_add_library name)
   else()
     add_library(${name} STATIC ${arg_SOURCES})
   endif()
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${arg_INCLUDES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${VELMAR_WARNINGS})
   if(arg_LIBS)
     target_link_libraries(${name} PUBLIC ${arg_LIBS})
