@@ -179,4 +179,12 @@ void SetTextAnsi(HWND editor, std::string_view text) {
     SendMessageA(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(terminated.c_str()));
 }
 
+void SetDocumentAnsi(HWND editor, std::string_view text) {
+    const LRESULT limit = TextLimit(editor);
+    // A text has no more characters than bytes.
+    LimitText(editor, std::max(static_cast<LPARAM>(limit), static_cast<LPARAM>(text.size())));
+    SetTextAnsi(editor, text);
+    LimitText(editor, limit);
+}
+
 }  // namespace velmar::platform::editor

@@ -57,5 +57,9 @@ void StreamIn(HWND editor, UINT format, std::string_view text);
 // WM_SETTEXT with the program's 8-bit text; text that begins with an RTF
 // header loads as a formatted document.
 void SetTextAnsi(HWND editor, std::string_view text);
+// SetTextAnsi of a whole document, nothing of it cut: reading RTF respects the
+// text limit on some platforms, so the limit is lifted while the text loads
+// and put back after (the content may then be longer than the limit).
+void SetDocumentAnsi(HWND editor, std::string_view text);
 
 }  // namespace velmar::platform::editor

@@ -137,18 +137,14 @@ void ReadDocument(MainWindow& window, DocumentKind kind) {
             break;
     }
     // The editor reads text that begins with an RTF header as a formatted
-    // document, whichever command loaded it. Reading RTF respects the text
-    // limit on some platforms and cuts the document there, and a save would
-    // then lose its tail without a word: the limit is lifted while the
-    // document loads, and a document longer than the limit is said to be so.
+    // document, whichever command loaded it. Nothing is cut (a save would
+    // lose the tail without a word); a document longer than the editor's
+    // limit is said to be so.
     HWND editor = window.Editor();
-    const LRESULT limit = ed::TextLimit(editor);
-    ed::LimitText(editor, static_cast<LPARAM>(kMaxDocumentBytes));
-    ed::SetTextAnsi(editor, text);
-    ed::LimitText(editor, limit);
+    ed::SetDocumentAnsi(editor, text);
     // The record navigator takes the newly loaded document as its template.
     window.State().display.Discard();
-    if (ed::CharacterCount(editor) > limit) Tell(window, kBeyondEditorLimitMessage);
+    if (ed::CharacterCount(editor) > ed::TextLimit(editor)) Tell(window, kBeyondEditorLimitMessage);
 }
 
 void WriteDocument(MainWindow& window, DocumentKind kind) {
