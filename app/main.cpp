@@ -1,6 +1,6 @@
 // Program entry: loads the rich-edit library, builds the main window hidden
-// and initialised, shows it and runs the message loop until "Salir" destroys
-// it. The command line is not read.
+// and initialised, shows it and runs the message loop until "Salir" ends it.
+// The command line is not read.
 #include <windows.h>
 // after windows.h
 #include <commctrl.h>
@@ -41,6 +41,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     if (!window.Create(instance)) return 0;  // registered with the dialog router once created
     ShowWindow(window.Window(), show);
     UpdateWindow(window.Window());
-    platform::RunUntilDestroyed(window.Window(), dialogs);
+    // Every window is gone when Run returns: none is left for the messages
+    // that COM's end may still dispatch.
+    window.Run();
     return 0;
 }

@@ -106,6 +106,9 @@ const ValueIndex* DisplayCache::CurrentIndex(const LinkedDatabase& db) {
 std::string DisplayCache::FormatRecord(LinkedDatabase& db, const DisplayTemplate& displayTemplate, int64_t record,
                                        CalendarDate today) {
     LoadFieldList(db);
+    // Like every database operation, the display lets the window in before it
+    // reads a record, even when the index has the record's cells at hand.
+    if (db.yield) db.yield();
     // The merge works on its own copy of the field list: the reads it makes
     // yield to the window, and a record shown from there replaces db.fields.
     const FieldList fields = db.fields;

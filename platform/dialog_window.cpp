@@ -36,6 +36,36 @@ void DialogWindow::SetOwnFont(std::span<const int> ids, const FontSpec& request,
     held = std::move(font);
 }
 
+DialogWindow::BusyHold::BusyHold(BusyHold&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
+
+DialogWindow::BusyHold& DialogWindow::BusyHold::operator=(BusyHold&& other) noexcept {
+    if (this != &other) {
+        Release();
+        window_ = std::exchange(other.window_, nullptr);
+    }
+    return *this;
+}
+
+void DialogWindow::BusyHold::Release() noexcept {
+    if (DialogWindow* window = std::exchange(window_, nullptr)) window->EndBusy();
+}
+
+DialogWindow::BusyHold DialogWindow::HoldBusy() {
+    if (busy_) return {};
+    busy_ = true;
+    if (window_) OnBusyChanged(true);
+    return BusyHold(this);
+}
+
+// A close request that waited is posted, so that it runs from the message
+// loop once the handler that held the window busy has returned.
+void DialogWindow::EndBusy() noexcept {
+    busy_ = false;
+    if (!window_) return;
+    OnBusyChanged(false);
+    if (std::exchange(closeDeferred_, false)) PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
 INT_PTR DialogWindow::SetMessageResult(LRESULT result, INT_PTR handled) {
     SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
     return handled;
@@ -77,7 +107,10 @@ INT_PTR CALLBACK DialogWindow::Procedure(HWND window, UINT message, WPARAM wPara
     }
     INT_PTR result = FALSE;
     try {
-        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && self->OnCloseRequest()) {
+        if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && self->busy_) {
+            self->closeDeferred_ = true;
+            result = self->SetMessageResult(0, TRUE);
+        } else if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE && self->OnCloseRequest()) {
             result = self->SetMessageResult(0, TRUE);
         } else if (message == WM_DPICHANGED) {
             // The dialog manager lays the window out again when this returns;

@@ -2,9 +2,11 @@
 // in-memory templates. It holds what every window would otherwise repeat:
 // binding the object to its window (DWLP_USER), control lookup, registration
 // with the dialog router while the window exists, the keyboard focus kept
-// across deactivation, and, for windows that own themselves, deletion once
-// the window is gone and no handler of it is still running (a handler may
-// let messages through, and one of them may close the window).
+// across deactivation, the busy state of a window whose handler lets messages
+// through while it works (a record shown, a search), and, for windows that
+// own themselves, deletion once the window is gone and no handler of it is
+// still running (a handler may let messages through, and one of them may
+// close the window).
 #pragma once
 
 #include <windows.h>
@@ -30,6 +32,31 @@ public:
     // The DPI the window's own fonts and icons are made for: the window's at
     // creation, then each new one that WM_DPICHANGED brings.
     UINT Dpi() const { return dpi_; }
+
+    // The window is busy while one of its handlers holds this: the work it
+    // does lets messages through, and what arrives meanwhile must not start
+    // the same work again. The one owner of a window's busy state: however
+    // the handler ends (an exception included), the window stops being busy
+    // when the hold goes, its controls are enabled again (OnBusyChanged) and a
+    // close request that arrived meanwhile is carried out. Move-only.
+    class BusyHold {
+    public:
+        BusyHold() = default;
+        BusyHold(BusyHold&& other) noexcept;
+        BusyHold& operator=(BusyHold&& other) noexcept;
+        BusyHold(const BusyHold&) = delete;
+        BusyHold& operator=(const BusyHold&) = delete;
+        ~BusyHold() { Release(); }
+        explicit operator bool() const { return window_ != nullptr; }
+        void Release() noexcept;
+
+    private:
+        friend class DialogWindow;
+        explicit BusyHold(DialogWindow* window) : window_(window) {}
+        DialogWindow* window_ = nullptr;
+    };
+
+    bool Busy() const { return busy_; }
 
 protected:
     enum class Lifetime {
@@ -76,6 +103,17 @@ protected:
     // and icons again for Dpi().
     virtual void OnScaleChanged() {}
 
+    // Makes the window busy: an empty hold when it is busy already (the
+    // caller then does nothing, or remembers the request for later). While
+    // busy, a close request of the frame waits until the hold goes.
+    [[nodiscard]] BusyHold HoldBusy();
+
+    // Told when the window becomes busy and when it stops being busy (only
+    // while the window exists), to disable and enable the controls that
+    // would start work again. Must not throw: it runs while a failed handler
+    // unwinds.
+    virtual void OnBusyChanged(bool /*busy*/) noexcept {}
+
     // Makes `request` at Dpi() and sets it on the controls `ids`, which keep it
     // through a change of scale (the dialog manager leaves their font alone);
     // the new font takes the place of `held` once every control shows it, so
@@ -89,6 +127,7 @@ protected:
 private:
     static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void KeepFocus(bool active);
+    void EndBusy() noexcept;
 
     DialogRouter* dialogs_;
     Lifetime lifetime_;
@@ -98,6 +137,8 @@ private:
     UINT dpi_ = kUnscaledDpi;
     int handlerDepth_ = 0;
     bool windowGone_ = false;
+    bool busy_ = false;
+    bool closeDeferred_ = false;  // a close request that came while busy
 };
 
 }  // namespace velmar::platform

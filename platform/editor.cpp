@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/wine.h"
+
 namespace velmar::platform::editor {
 
 void SetOptions(HWND editor, WPARAM operation, LPARAM options) {
@@ -72,9 +74,10 @@ namespace {
 // laying its paragraph out again, and the next caret update (the editor
 // getting the focus) then aborts the whole process on an internal check. A
 // paragraph request with an empty mask changes nothing and lays out every
-// paragraph waiting for it; elsewhere it does nothing at all.
+// paragraph waiting for it. Only under Wine: on Windows it would be one more
+// request after every word format.
 void LayOutAfterWordFormat(HWND editor, WPARAM scope) {
-    if (!(scope & SCF_WORD)) return;
+    if (!(scope & SCF_WORD) || !RunningUnderWine()) return;
     CHARRANGE selection = Selection(editor);
     if (selection.cpMin != selection.cpMax) return;
     PARAFORMAT nothing{};

@@ -12,6 +12,13 @@ void DialogRouter::Remove(HWND dialog) {
     dialogs_.erase(std::remove(dialogs_.begin(), dialogs_.end(), dialog), dialogs_.end());
 }
 
+void DialogRouter::DestroyAll() {
+    // Destroying a dialog takes it off the list: work on a copy.
+    std::vector<HWND> open = dialogs_;
+    for (auto it = open.rbegin(); it != open.rend(); ++it)
+        if (IsWindow(*it)) DestroyWindow(*it);
+}
+
 bool DialogRouter::Route(MSG& message) const {
     for (HWND dialog : dialogs_) {
         if (message.hwnd != dialog && !IsChild(dialog, message.hwnd)) continue;
@@ -39,8 +46,12 @@ bool PumpOneMessage(const DialogRouter& dialogs) {
 }
 
 void RunUntilDestroyed(HWND window, const DialogRouter& dialogs) {
+    RunUntil([window] { return !IsWindow(window); }, dialogs);
+}
+
+void RunUntil(const std::function<bool()>& done, const DialogRouter& dialogs) {
     MSG message{};
-    while (IsWindow(window)) {
+    while (!done()) {
         BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(message.wParam));

@@ -18,6 +18,11 @@ public:
     // Offers `message` to the dialog manager of the registered dialog it is
     // meant for; true when the dialog manager took it.
     bool Route(MSG& message) const;
+    // The registered dialogs, in the order they were registered.
+    const std::vector<HWND>& Windows() const { return dialogs_; }
+    // Destroys every registered dialog still open, the last registered first
+    // (the program's main window, registered first, goes last).
+    void DestroyAll();
 
 private:
     std::vector<HWND> dialogs_;
@@ -30,8 +35,13 @@ void ProcessMessage(MSG& message, const DialogRouter& dialogs);
 // when the queue was empty.
 bool PumpOneMessage(const DialogRouter& dialogs);
 
-// Runs until `window` no longer exists (or WM_QUIT arrives, which is posted
-// again for an outer loop).
+// Runs until `done` holds, asked before each message is awaited and after it
+// is processed (or until WM_QUIT arrives, which is posted again for an outer
+// loop). Whatever makes `done` hold from outside the loop wakes it with a
+// posted message.
+void RunUntil(const std::function<bool()>& done, const DialogRouter& dialogs);
+
+// Runs until `window` no longer exists.
 void RunUntilDestroyed(HWND window, const DialogRouter& dialogs);
 
 // A yield that a scan may call once per cell: it reads a clock and only every

@@ -151,22 +151,22 @@ int SearchThreeFields(const LinkedDatabase& db, SearchState& state, const Search
 }
 
 bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchCriteria& criteria, int count,
-               const SearchProgress& progress) {
+               const SearchProgress& progress, const std::function<void()>& ordered) {
+    if (count < 1 || count > 3) return false;
+    if (count > 1) OrderCriteriaByFields(db, criteria, count);
+    if (ordered) ordered();
     switch (count) {
         case 1:
             SearchOneField(db, state, criteria, progress);
-            return true;
+            break;
         case 2:
-            OrderCriteriaByFields(db, criteria, 2);
             SearchTwoFields(db, state, criteria, progress);
-            return true;
-        case 3:
-            OrderCriteriaByFields(db, criteria, 3);
-            SearchThreeFields(db, state, criteria, progress);
-            return true;
+            break;
         default:
-            return false;
+            SearchThreeFields(db, state, criteria, progress);
+            break;
     }
+    return true;
 }
 
 }  // namespace velmar

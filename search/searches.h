@@ -40,9 +40,10 @@ int SearchThreeFields(const LinkedDatabase& db, SearchState& state, const Search
 
 // The search that "Buscar" and velmar-db run for criteria 1..count: one
 // criterion searches alone; two or three are first put into field definition
-// order (in `criteria` itself), then searched together. Returns false, and
-// searches nothing, for a count outside 1 to 3.
+// order (in `criteria` itself), then searched together. `ordered` is told
+// once the criteria are in that order, before the first record is read.
+// Returns false, and searches nothing, for a count outside 1 to 3.
 bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchCriteria& criteria, int count,
-               const SearchProgress& progress = {});
+               const SearchProgress& progress = {}, const std::function<void()>& ordered = {});
 
 }  // namespace velmar

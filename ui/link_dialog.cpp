@@ -49,8 +49,10 @@ bool LinkDialog::Create(HWND owner) {
     return true;
 }
 
+// Ends when the dialog is closed, or, after "Salir", as soon as control is
+// back here.
 void LinkDialog::RunUntilClosed() {
-    if (Window()) platform::RunUntilDestroyed(Window(), Dialogs());
+    if (Window()) platform::RunUntil([this] { return !Window() || state_->ending; }, Dialogs());
 }
 
 INT_PTR LinkDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {

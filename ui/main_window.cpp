@@ -125,6 +125,11 @@ MainWindow::~MainWindow() { DestroyOpenWindow(); }
 
 bool MainWindow::Create(HINSTANCE instance) { return CreateFromTemplate(Template(), nullptr, instance) != nullptr; }
 
+void MainWindow::Run() {
+    platform::RunUntil([this] { return state_->ending || !Window(); }, Dialogs());
+    Dialogs().DestroyAll();
+}
+
 // After a change of scale the window keeps its designed client size where the
 // system put it, and the editor its size rule.
 void MainWindow::OnScaleChanged() {
@@ -439,9 +444,17 @@ void MainWindow::ShowAbout() {
     modal_->ShowMessageBox({nullptr, kAboutText, kMessageTitle, MB_OK});
 }
 
+// "Salir" ends the window the way a modal dialog is ended: it is hidden at
+// once and destroyed when its own loop regains control (Run), so that a
+// command still waiting below this one (a save on its overwrite question, a
+// search, a record being shown) finishes with the real editor. The other
+// windows are hidden too: nothing the user cannot see changes the document.
 void MainWindow::Quit() {
     SettingsFileAt(settingsPath_, "save", state_->link.db.folder);
-    DestroyWindow(Window());
+    state_->ending = true;
+    for (HWND window : Dialogs().Windows()) ShowWindow(window, SW_HIDE);
+    // Wakes a loop that waits in GetMessage, so that it sees the end.
+    PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
 void MainWindow::OpenSearch() {

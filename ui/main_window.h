@@ -47,6 +47,11 @@ public:
     // it. The rich-edit library must be loaded. False when creation failed.
     bool Create(HINSTANCE instance);
 
+    // The program's message loop: runs until "Salir" has ended the window
+    // and control is back here, then destroys every window still open, this
+    // one last, while the state they use still exists.
+    void Run();
+
     HWND Editor() const { return editor_; }
     HMENU MenuBar() const { return menuBar_; }
     ProgramState& State() { return *state_; }

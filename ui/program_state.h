@@ -88,6 +88,12 @@ struct SearchSession {
 };
 
 struct ProgramState {
+    // "Salir" was chosen: the settings are saved and every window of the
+    // program is hidden. Work in progress (a save waiting on its question, a
+    // search, a record being shown) runs to its end; each message loop ends
+    // as soon as control comes back to it, and the program ends when the
+    // main window's own loop regains control.
+    bool ending = false;
     DatabaseLink link;
     WindowGuards guards;
     ChosenColours colours;

@@ -8,6 +8,7 @@
 #include "platform/editor.h"
 #include "platform/fonts.h"
 #include "platform/text.h"
+#include "ui/document_commands.h"
 #include "ui/handler_guard.h"
 #include "ui/record_navigator_ids.h"
 #include "ui/main_window.h"
@@ -61,13 +62,17 @@ platform::DialogTemplate RecordNavigator::Template() {
     return t;
 }
 
-void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
-    if (state.link.db.folder.empty()) return;
+bool FormatRecord(ProgramState& state, HWND editor, int64_t record) {
+    if (state.link.db.folder.empty()) return true;
     // The merge works on its own copy: reading a document file while the record
     // is being merged discards the held template, not this one.
     DisplayTemplate copy = state.display;
     std::string text = state.displayCache.FormatRecord(state.link.db, copy, record, Today());
-    if (!text.empty()) platform::editor::SetTextAnsi(editor, text);
+    if (text.empty()) return true;
+    // Loaded whole, as a document read from a file is: a cut record would be
+    // saved cut by the next "Grabar RTF".
+    platform::editor::SetDocumentAnsi(editor, text);
+    return platform::editor::CharacterCount(editor) <= platform::editor::TextLimit(editor);
 }
 
 RecordNavigator::RecordNavigator(ProgramState& state, platform::ModalServices& modal, platform::DialogRouter& dialogs,
@@ -125,33 +130,22 @@ void RecordNavigator::OnInitDialog() {
 
     if (RecordCount(state_->link.db) > 0) {
         state_->navigator.position = 1;
-        moving_ = true;
+        BusyHold busy = HoldBusy();
         ShowPosition();
-        moving_ = false;
-    }
-    // What arrived while the first record was being shown is handled once the
-    // navigator exists.
-    if (searchBoxChangePending_) {
-        searchBoxChangePending_ = false;
-        PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(ids::kSearchBox, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(Control(ids::kSearchBox)));
-    }
-    if (closeRequested_) {
-        closeRequested_ = false;
-        PostMessageW(Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
     }
 }
 
 // Commands from the number box and from Escape (IDCANCEL) are not handled.
+// While a record is being shown the move buttons and "Ir a" are disabled, and
+// a command that reaches the navigator another way is dropped; a change of
+// the check box is carried out once the record is shown.
 void RecordNavigator::OnCommand(int id, int code) {
     switch (id) {
         case ids::kSearchBox:
-            if (moving_) {
-                searchBoxChangePending_ = true;
-            } else {
-                moving_ = true;
+            if (BusyHold busy = HoldBusy()) {
                 SearchBoxChanged();
-                moving_ = false;
+            } else {
+                searchBoxChangePending_ = true;
             }
             break;
         case ids::kFirst:
@@ -159,45 +153,42 @@ void RecordNavigator::OnCommand(int id, int code) {
         case ids::kNext:
         case ids::kLast:
         case ids::kGoTo:
-            // The buttons are disabled during a move; a command that reaches
-            // the navigator another way waits for nothing and is dropped.
-            if ((code == BN_CLICKED || code == 1) && !moving_) MoveBy(id);
+            if (code != BN_CLICKED && code != 1) break;
+            if (BusyHold busy = HoldBusy()) MoveBy(id);
             break;
         default:
-            return;
+            break;
     }
-    // What arrived while a record was being shown.
-    while (Window() && searchBoxChangePending_ && !moving_) {
+}
+
+// The move buttons and "Ir a" are disabled while a record is being shown for
+// any reason, and enabled again after it, "Ir a" unless search navigation is
+// in effect. A change of the check box that came meanwhile is posted, so
+// that it runs once the handler that showed the record has returned.
+void RecordNavigator::OnBusyChanged(bool busy) noexcept {
+    for (int button : kMoveButtons) EnableWindow(Control(button), busy ? FALSE : TRUE);
+    bool goTo = !busy && !SearchNavigationInEffect(state_->navigator, state_->search.state.results);
+    EnableWindow(Control(ids::kGoTo), goTo ? TRUE : FALSE);
+    if (!busy && searchBoxChangePending_) {
         searchBoxChangePending_ = false;
-        moving_ = true;
-        SearchBoxChanged();
-        moving_ = false;
+        PostMessageW(Window(), WM_COMMAND, MAKEWPARAM(ids::kSearchBox, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Control(ids::kSearchBox)));
     }
-    if (Window() && closeRequested_ && !moving_) OnCloseRequest();
 }
 
 void RecordNavigator::MoveBy(int id) {
-    for (int button : kMoveButtons) EnableWindow(Control(button), FALSE);
-    EnableWindow(Control(ids::kGoTo), FALSE);
-    moving_ = true;
-
     NavigatorPosition& nav = state_->navigator;
     const SearchResults& results = state_->search.state.results;
     if (id == ids::kGoTo) {
         GoTo();
-    } else {
-        Move move = id == ids::kFirst      ? Move::First
-                    : id == ids::kPrevious ? Move::Previous
-                    : id == ids::kNext     ? Move::Next
-                                           : Move::Last;
-        int64_t limit = MoveLimit(nav, results, RecordCount(state_->link.db));
-        if (ApplyMove(nav, move, limit)) ShowPosition();
+        return;
     }
-
-    moving_ = false;
-    if (!Window()) return;
-    for (int button : kMoveButtons) EnableWindow(Control(button), TRUE);
-    if (!SearchNavigationInEffect(nav, results)) EnableWindow(Control(ids::kGoTo), TRUE);
+    Move move = id == ids::kFirst      ? Move::First
+                : id == ids::kPrevious ? Move::Previous
+                : id == ids::kNext     ? Move::Next
+                                       : Move::Last;
+    int64_t limit = MoveLimit(nav, results, RecordCount(state_->link.db));
+    if (ApplyMove(nav, move, limit)) ShowPosition();
 }
 
 // "Ir a" always goes to a record number, never to a result list entry.
@@ -212,7 +203,8 @@ void RecordNavigator::GoTo() {
 void RecordNavigator::SearchBoxChanged() {
     NavigatorPosition& nav = state_->navigator;
     nav.searchNavigation = SendMessageW(Control(ids::kSearchBox), BM_GETCHECK, 0, 0) == BST_CHECKED;
-    SetGoToEnabled(!nav.searchNavigation);
+    // "Ir a" itself follows when the record has been shown (OnBusyChanged).
+    EnableWindow(Control(ids::kNumberBox), nav.searchNavigation ? FALSE : TRUE);
     nav.position = 1;
     ShowPosition();
 }
@@ -222,8 +214,9 @@ void RecordNavigator::ShowPosition() {
 }
 
 void RecordNavigator::ShowRecord(int64_t record) {
-    FormatRecord(*state_, editor_, record);
+    bool whole = FormatRecord(*state_, editor_, record);
     if (Window()) platform::SetWindowTextAnsi(Control(ids::kRecordLabel), std::to_string(record));
+    if (!whole) modal_->ShowMessageBox({nullptr, kBeyondEditorLimitMessage, MainWindow::kMessageTitle, MB_OK});
 }
 
 void RecordNavigator::SetGoToEnabled(bool enabled) {
@@ -233,12 +226,8 @@ void RecordNavigator::SetGoToEnabled(bool enabled) {
 
 // The close box, the system menu's Close and Alt+F4. The navigator closes
 // itself (the default handling would only send it the Escape command); while
-// a record is being shown it closes once that is done.
+// a record is being shown the request waits until it is (the dialog base).
 bool RecordNavigator::OnCloseRequest() {
-    if (moving_) {
-        closeRequested_ = true;
-        return true;
-    }
     hold_.Release();
     DestroyWindow(Window());
     return true;

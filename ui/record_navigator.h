@@ -21,8 +21,10 @@ namespace velmar::ui {
 
 // FormatRecord: fills the display template with the fields of `record` and
 // loads the result into `editor` as a rich-text document, replacing its
-// content. With no template held, or an empty result, the editor is left alone.
-void FormatRecord(ProgramState& state, HWND editor, int64_t record);
+// content, nothing of it cut. With no template held, or an empty result, the
+// editor is left alone. False when the record loaded is longer than the
+// editor's text limit.
+bool FormatRecord(ProgramState& state, HWND editor, int64_t record);
 
 class RecordNavigator : public platform::DialogWindow {
 public:
@@ -45,6 +47,7 @@ private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
     void OnScaleChanged() override { SetFonts(); }
+    void OnBusyChanged(bool busy) noexcept override;
 
     void OnInitDialog();
     void SetFonts();
@@ -65,11 +68,9 @@ private:
     platform::UniqueFont smallFont_;
     platform::UniqueFont largeFont_;
 
-    // Showing a record lets messages through while it reads the database; a
-    // message so handled may ask to close the window or flip the check box.
-    // Both wait until the record is shown.
-    bool moving_ = false;
-    bool closeRequested_ = false;
+    // Showing a record lets messages through while it reads the database (the
+    // window is busy); a change of the check box that arrives meanwhile waits
+    // until the record is shown.
     bool searchBoxChangePending_ = false;
 };
 

@@ -150,7 +150,7 @@ void SearchDialog::OnCommand(int id, int code) {
         return;
     }
     if (code != BN_CLICKED && code != 1) return;
-    if (searching_ && (id == ids::kExit || id == ids::kApply || id == ids::kSearch)) return;
+    if (Busy()) return;
     switch (id) {
         case ids::kExit:
             Exit();
@@ -203,30 +203,28 @@ void SearchDialog::Apply() {
 void SearchDialog::Search() {
     std::string values[kMaxCriteria];
     for (int k = 1; k <= kMaxCriteria; ++k) values[k - 1] = platform::WindowTextAnsi(Control(ids::ValueBox(k)));
-    SetButtonsEnabled(false);
-    searching_ = true;
+    BusyHold busy = HoldBusy();
 
     SearchSession& search = state_->search;
     SearchRequest request = PrepareSearch(search.criteria, search.criteriaCount, values);
     if (request.kind == SearchRequest::Kind::MissingValue) {
         modal_->ShowMessageBox({nullptr, kMissingValueText, MainWindow::kMessageTitle, MB_OK});
     } else if (request.kind == SearchRequest::Kind::Run) {
-        TimeOfDay start = LocalTimeOfDay();
+        TimeOfDay start{};
         ProgressCaption progress;
         HWND window = Window();
-        RunSearch(state_->link.db, search.state, request, [&progress, window](int64_t record, int64_t count) {
-            if (std::optional<std::string> text = progress.Next(record, count))
-                platform::SetWindowTextAnsi(window, *text);
-        });
+        RunSearch(
+            state_->link.db, search.state, request,
+            [&progress, window](int64_t record, int64_t count) {
+                if (std::optional<std::string> text = progress.Next(record, count))
+                    platform::SetWindowTextAnsi(window, *text);
+            },
+            // The search's time starts once its criteria are in the order they are searched in.
+            [&start] { start = LocalTimeOfDay(); });
         modal_->ShowMessageBox(
             {nullptr, platform::WideFromAnsi(ClosingMessage(search.state.results)), MainWindow::kMessageTitle, MB_OK});
         if (Window()) platform::SetWindowTextAnsi(Window(), SearchTimesCaption(start, LocalTimeOfDay()));
     }
-
-    searching_ = false;
-    if (!Window()) return;
-    SetButtonsEnabled(true);
-    if (closeRequested_) OnCloseRequest();
 }
 
 void SearchDialog::Reset() {
@@ -251,18 +249,19 @@ void SearchDialog::Exit() {
 
 // The close request of the window frame (Alt+F4): the dialog closes itself,
 // since the default handling would only send it the Escape command. During a
-// search it closes once the search is over.
+// search it closes once the search is over (the dialog base).
 bool SearchDialog::OnCloseRequest() {
-    if (searching_) {
-        closeRequested_ = true;
-        return true;
-    }
     hold_.Release();
     DestroyWindow(Window());
     return true;
 }
 
-void SearchDialog::SetButtonsEnabled(bool enabled) {
+// While a search runs its buttons are disabled.
+void SearchDialog::OnBusyChanged(bool busy) noexcept {
+    SetButtonsEnabled(!busy);
+}
+
+void SearchDialog::SetButtonsEnabled(bool enabled) noexcept {
     for (int id : {ids::kExit, ids::kApply, ids::kSearch}) EnableWindow(Control(id), enabled ? TRUE : FALSE);
 }
 

@@ -37,6 +37,7 @@ private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
     void OnScaleChanged() override { SetFont(); }
+    void OnBusyChanged(bool busy) noexcept override;
 
     void OnInitDialog();
     void SetFont();
@@ -48,18 +49,13 @@ private:
     void Search();
     void Reset();
     void Exit();
-    void SetButtonsEnabled(bool enabled);
+    void SetButtonsEnabled(bool enabled) noexcept;
 
     ProgramState* state_;
     platform::ModalServices* modal_;
     GuardHold hold_;             // the database dialog flag, held while the dialog is open
     platform::UniqueFont font_;  // on all fourteen controls; lives as long as the window
     platform::UniqueMenu menu_;  // until the window takes it over
-
-    // The search lets messages through for every cell it reads, and one of
-    // them may ask to close the window.
-    bool searching_ = false;
-    bool closeRequested_ = false;  // a close asked for during the search, carried out after it
 };
 
 class MainWindow;

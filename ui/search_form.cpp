@@ -71,9 +71,10 @@ SearchRequest PrepareSearch(const SearchCriteria& applied, int count, const std:
     return request;
 }
 
-bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchRequest& request, const SearchProgress& progress) {
+bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchRequest& request, const SearchProgress& progress,
+               const std::function<void()>& ordered) {
     if (request.kind != SearchRequest::Kind::Run) return false;
-    return velmar::RunSearch(db, state, request.criteria, request.count, progress);
+    return velmar::RunSearch(db, state, request.criteria, request.count, progress, ordered);
 }
 
 std::optional<std::string> ProgressCaption::Next(int64_t record, int64_t count) {

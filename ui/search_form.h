@@ -59,9 +59,10 @@ SearchRequest PrepareSearch(const SearchCriteria& applied, int count, const std:
 
 // Runs a prepared search: two or three criteria are first put into field
 // definition order (on the request's own copy), then the search for that
-// many criteria runs. Returns false when the request was not to run.
+// many criteria runs; `ordered` is told when the order is settled. Returns
+// false when the request was not to run.
 bool RunSearch(const LinkedDatabase& db, SearchState& state, SearchRequest& request,
-               const SearchProgress& progress = {});
+               const SearchProgress& progress = {}, const std::function<void()>& ordered = {});
 
 // The progress text for the dialog's caption, before each record is tested.
 // A text is handed out only when it differs from the last one handed out:

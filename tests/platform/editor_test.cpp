@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
+#include "platform/wine.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace velmar::test {
@@ -79,6 +80,34 @@ TEST_F(EditorTest, SelectionUndoAndPasteRequests) {
     ed::SetSelectionEx(editor_, 0, -1);
     EXPECT_EQ(ed::Selection(editor_).cpMin, 0);
     EXPECT_GE(ed::Selection(editor_).cpMax, 6) << "everything, up to the final paragraph mark";
+}
+
+// The paragraph request after a word format exists for Wine's control alone:
+// on Windows a word format is one request, as asked.
+TEST_F(EditorTest, TheLayoutRequestAfterAWordFormatIsSentOnlyUnderWine) {
+    static int paragraphRequests = 0;
+    static WNDPROC original = nullptr;
+    original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        editor_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            if (m == EM_SETPARAFORMAT) ++paragraphRequests;
+            return CallWindowProcW(original, w, m, wp, lp);
+        })));
+    SetWindowTextW(editor_, L"una palabra");
+    ed::SetSelection(editor_, 2, 2);
+    CHARFORMAT2A bold{};
+    bold.cbSize = sizeof(bold);
+    bold.dwMask = CFM_BOLD;
+    bold.dwEffects = CFE_BOLD;
+    for (bool underWine : {true, false}) {
+        platform::ScopedWineAnswer host(underWine);
+        paragraphRequests = 0;
+        ed::SetCharFormat(editor_, SCF_SELECTION | SCF_WORD, bold);
+        EXPECT_EQ(paragraphRequests, underWine ? 1 : 0) << (underWine ? "under Wine" : "on Windows");
+        paragraphRequests = 0;
+        ed::SetCharFormat(editor_, SCF_SELECTION, bold);
+        EXPECT_EQ(paragraphRequests, 0) << "a selection format needs no layout request";
+    }
+    SetWindowLongPtrW(editor_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
 }
 
 }  // namespace

@@ -111,7 +111,18 @@ TEST(RunSearch, SearchesInDefinitionOrderWhileTheFormKeepsAppliedOrderOverTwoSea
 
     const std::string first[3] = {"30", "na"};
     SearchRequest request = PrepareSearch(form.applied, form.count, first);
-    ASSERT_TRUE(RunSearch(db, state, request));
+    // The dialog's start time is taken when the order is settled, before any record is read.
+    std::string firstAtOrdered;
+    int64_t recordsBeforeOrdered = -1;
+    int64_t recordsTold = 0;
+    ASSERT_TRUE(RunSearch(
+        db, state, request, [&](int64_t, int64_t) { ++recordsTold; },
+        [&] {
+            firstAtOrdered = request.criteria.names[0];
+            recordsBeforeOrdered = recordsTold;
+        }));
+    EXPECT_EQ(firstAtOrdered, "Nombre");
+    EXPECT_EQ(recordsBeforeOrdered, 0);
     EXPECT_EQ(request.criteria.names[0], "Nombre");
     EXPECT_EQ(request.criteria.values[0], "na");
     EXPECT_EQ(request.criteria.codes[0], "$");

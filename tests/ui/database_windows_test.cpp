@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -684,6 +685,125 @@ TEST_F(DatabaseWindowsTest, FocusComesBackToTheControlThatHadIt) {
     Click(dialog, search_ids::kExit);
     HWND navigator = OpenNavigator();
     ExpectFocusComesBack(navigator, GetDlgItem(navigator, nav_ids::kNext), window_->Editor());
+}
+
+// ---- Orders of commands ------------------------------------------------------
+
+// A record display or a search that fails on the way (memory running out
+// while the database is read) is reported, and its window is usable again:
+// its buttons enabled, the next command carried out, a close request obeyed,
+// and the database dialog flag set exactly while the window is open.
+TEST_F(DatabaseWindowsTest, AFailedDisplayOrSearchLeavesItsWindowUsableAndClosable) {
+    OpenMain();
+    SetTemplate("{\\rtf1\\ansi Sr. #Nombre\\par}");
+    int failures = 0;
+    state_.link.db.yield = [&failures] {
+        if (failures > 0) {
+            --failures;
+            throw std::bad_alloc();
+        }
+    };
+    const std::wstring failed = L"No se ha podido completar la orden ...";
+
+    HWND navigator = OpenNavigator();
+    failures = 1;
+    Click(navigator, nav_ids::kNext);
+    ASSERT_EQ(modal_.MessageBoxes().size(), 1u);
+    EXPECT_EQ(modal_.MessageBoxes().back().text, failed);
+    for (int id : {nav_ids::kFirst, nav_ids::kPrevious, nav_ids::kNext, nav_ids::kLast, nav_ids::kGoTo})
+        EXPECT_TRUE(Enabled(navigator, id)) << id;
+    Click(navigator, nav_ids::kLast);
+    EXPECT_EQ(Label(navigator), L"12");
+    EXPECT_NE(EditorText().find(L"Sr. Ana"), std::wstring::npos);
+    EXPECT_TRUE(state_.guards.databaseDialog);
+    CloseWindow(navigator);
+    EXPECT_FALSE(IsWindow(navigator));
+    EXPECT_FALSE(state_.guards.databaseDialog);
+
+    HWND dialog = OpenSearch();
+    ASSERT_TRUE(dialog);
+    Apply(L"Nombre", 1);
+    TypeValue(1, L"Ana");
+    failures = 1;
+    Click(dialog, search_ids::kSearch);
+    EXPECT_EQ(modal_.MessageBoxes().back().text, failed);
+    for (int id : {search_ids::kExit, search_ids::kApply, search_ids::kSearch}) EXPECT_TRUE(Enabled(dialog, id)) << id;
+    Click(dialog, search_ids::kSearch);
+    EXPECT_EQ(modal_.MessageBoxes().back().text, L"3 Resultados ...");
+    CloseWindow(dialog);
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_FALSE(state_.guards.databaseDialog);
+    EXPECT_TRUE(OpenNavigator()) << "the flag is clear: the next database window opens";
+}
+
+// Whatever shows a record (the opening, the check box, a move, "Ir a"), the
+// move buttons and "Ir a" are disabled while it reads the database, so no
+// click is dropped while its button looks enabled; afterwards they follow
+// the rules (no "Ir a" under search navigation).
+TEST_F(DatabaseWindowsTest, WhileARecordIsShownForAnyReasonTheMoveButtonsAndIrAAreDisabled) {
+    OpenMain();
+    SetTemplate("{\\rtf1\\ansi Sr. #Nombre\\par}");
+    HoldResults({4, 9, 12});
+    std::vector<int> enabledWhileShown;
+    state_.link.db.yield = [&] {
+        HWND shown = FindWindowW(nullptr, ui::RecordNavigator::kCaption);
+        for (int id : {nav_ids::kFirst, nav_ids::kPrevious, nav_ids::kNext, nav_ids::kLast, nav_ids::kGoTo})
+            if (shown && IsWindowEnabled(GetDlgItem(shown, id))) enabledWhileShown.push_back(id);
+    };
+    HWND navigator = OpenNavigator();
+    EXPECT_EQ(enabledWhileShown, std::vector<int>{}) << "at the opening";
+    SendMessageW(GetDlgItem(navigator, nav_ids::kSearchBox), BM_SETCHECK, BST_CHECKED, 0);
+    Click(navigator, nav_ids::kSearchBox);
+    EXPECT_EQ(enabledWhileShown, std::vector<int>{}) << "for the check box";
+    EXPECT_EQ(Label(navigator), L"4");
+    EXPECT_FALSE(Enabled(navigator, nav_ids::kGoTo));
+    Click(navigator, nav_ids::kNext);
+    EXPECT_EQ(enabledWhileShown, std::vector<int>{}) << "for a move";
+    EXPECT_EQ(Label(navigator), L"9");
+    EXPECT_TRUE(Enabled(navigator, nav_ids::kNext));
+    EXPECT_FALSE(Enabled(navigator, nav_ids::kGoTo));
+    SendMessageW(GetDlgItem(navigator, nav_ids::kSearchBox), BM_SETCHECK, BST_UNCHECKED, 0);
+    Click(navigator, nav_ids::kSearchBox);
+    SetWindowTextW(GetDlgItem(navigator, nav_ids::kNumberBox), L"7");
+    Click(navigator, nav_ids::kGoTo);
+    EXPECT_EQ(enabledWhileShown, std::vector<int>{}) << "for Ir a";
+    EXPECT_EQ(Label(navigator), L"7");
+    EXPECT_TRUE(Enabled(navigator, nav_ids::kGoTo));
+}
+
+// A record merged from a template longer than the editor's limit is loaded
+// whole, as a document read from a file is, and the user is told.
+TEST_F(DatabaseWindowsTest, ARecordLongerThanTheEditorsLimitIsShownWholeAndSaidToBe) {
+    OpenMain();
+    SetTemplate("{\\rtf1\\ansi Sr. #Nombre " + std::string(300, 'x') + " fin\\par}");
+    platform::editor::LimitText(window_->Editor(), 100);
+    OpenNavigator();
+    EXPECT_NE(EditorText().find(L"Sr. Luis"), std::wstring::npos);
+    EXPECT_NE(EditorText().find(L"x fin"), std::wstring::npos) << "nothing cut";
+    ASSERT_FALSE(modal_.MessageBoxes().empty());
+    EXPECT_EQ(modal_.MessageBoxes().back().text, L"El documento es demasiado grande para el editor ...");
+    EXPECT_EQ(platform::editor::TextLimit(window_->Editor()), 100) << "the limit is back";
+}
+
+// "Salir" while a record is being shown: the record is shown whole, every
+// window is hidden at once, and the program's loop, back in control,
+// destroys them all, the navigator's flag going with it.
+TEST_F(DatabaseWindowsTest, SalirWhileARecordIsShownLetsItFinishThenEveryWindowGoes) {
+    OpenMain();
+    SetTemplate("{\\rtf1\\ansi Sr. #Nombre\\par}");
+    HWND navigator = OpenNavigator();
+    bool quit = false;
+    state_.link.db.yield = [&] {
+        if (!std::exchange(quit, true)) SendMessageW(window_->Window(), WM_COMMAND, main_ids::kQuit, 0);
+    };
+    Click(navigator, nav_ids::kNext);
+    EXPECT_EQ(Label(navigator), L"2");
+    EXPECT_NE(EditorText().find(L"Sr. Eva"), std::wstring::npos);
+    EXPECT_FALSE(IsWindowVisible(navigator));
+    EXPECT_FALSE(IsWindowVisible(window_->Window()));
+    window_->Run();
+    EXPECT_FALSE(IsWindow(navigator));
+    EXPECT_FALSE(state_.guards.databaseDialog);
 }
 
 // ---- Link dialog ---------------------------------------------------------

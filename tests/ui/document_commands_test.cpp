@@ -284,6 +284,33 @@ TEST_F(DocumentCommandsTest, SavingToANewNameAsksNothingAndConfirms) {
     EXPECT_EQ(ReadBytes(PathOf("nuevo.rtf")).rfind("{\\rtf", 0), 0u);
 }
 
+// "Salir" chosen while the overwrite question waits (the box has no owner, so
+// the menu can still be used): the answer saves the document the editor
+// holds, and the window ends only when the program's loop is back in control.
+TEST_F(DocumentCommandsTest, SalirWhileTheOverwriteQuestionWaitsStillSavesTheDocument) {
+    for (int command : {ids::kWriteRtf, ids::kExportTxt}) {
+        SCOPED_TRACE(command);
+        if (!Window()) {
+            state_.ending = false;
+            ASSERT_TRUE(OpenMainWindow().Window());
+        }
+        std::string path = PathOf(command == ids::kWriteRtf ? "carta.rtf" : "carta.txt");
+        WriteBytes(path, "contenido anterior");
+        SetText("el documento del usuario");
+        modal_.messageBoxAnswers.push_back(IDYES);
+        // The file dialog first, then "Salir" while the question is on screen.
+        modal_.whileShown = [this] { modal_.whileShown = [this] { Command(ids::kQuit); }; };
+        Run(command, path);
+        EXPECT_NE(ReadBytes(path).find("el documento del usuario"), std::string::npos) << ReadBytes(path);
+        EXPECT_EQ(Messages().back(), L"Fichero grabado ...");
+        HWND window = Window();
+        EXPECT_FALSE(IsWindowVisible(window));
+        window_->Run();
+        EXPECT_FALSE(IsWindow(window));
+        modal_.asked.clear();
+    }
+}
+
 // ---- Saves that fail -------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, SaveIntoAFolderThatDoesNotExistSaysItWasNotSaved) {

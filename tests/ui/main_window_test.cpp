@@ -420,14 +420,20 @@ TEST_F(MainWindowTest, CloseRequestsFromTheFrameLeaveTheWindowOpen) {
     EXPECT_FALSE(std::filesystem::exists(settingsPath_)) << "only Salir writes the settings";
 }
 
-TEST_F(MainWindowTest, SalirSavesTheLinkedFolderAndDestroysTheWindow) {
+// "Salir" hides the window at once and saves the settings; the window is
+// destroyed when the program's loop regains control, which then returns.
+TEST_F(MainWindowTest, SalirSavesTheLinkedFolderHidesTheWindowAndEndsTheLoop) {
     DatabaseFixture db("Clientes");
     db.Field("Nombre", 1).Write();
     WriteSettings(db.Folder());
     Open();
     HWND window = Window();
+    ShowWindow(window, SW_SHOW);
     state_.link.db.folder = "C:\\Otra\\Base\\";  // as the link dialog might leave it
     Command(ids::kQuit);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_FALSE(IsWindowVisible(window));
+    window_->Run();
     EXPECT_FALSE(IsWindow(window));
     std::string folder;
     SettingsFileAt(settingsPath_, "get", folder);
