@@ -88,6 +88,7 @@ void LinkDialog::OnInitDialog() {
 // handling: what is typed into the folder box has no effect.
 void LinkDialog::OnCommand(int id, int code) {
     if (code != BN_CLICKED && code != 1) return;
+    if (Busy()) return;
     if (id == ids::kExit) {
         DestroyWindow(Window());
     } else if (id == ids::kBrowse) {
@@ -95,7 +96,12 @@ void LinkDialog::OnCommand(int id, int code) {
     }
 }
 
+// The dialog is busy from "..." until the folder picked is linked: the
+// browser's answer can wait on a window opened meanwhile (a file dialog of
+// the main window), and a second browser opened then would have its pick
+// overridden by the first one's, which comes later.
 void LinkDialog::Browse() {
+    BusyHold busy = HoldBusy();
     std::string picked = BrowseForFolder(*modal_, Window());
     // A cancelled browse keeps the linked folder and the linked flag as they
     // were: emptying the folder would leave the database commands enabled
@@ -113,6 +119,10 @@ void LinkDialog::ValidateAndApply(bool afterPick) {
     if (outcome.showBadFormat)
         modal_->ShowMessageBox({nullptr, platform::WideFromAnsi(kBadFormatMessage), MainWindow::kMessageTitle, MB_OK});
     ApplyDatabaseMenuState(menuBar_, state_->link.linked);
+}
+
+void LinkDialog::OnBusyChanged(bool busy) noexcept {
+    for (int id : {ids::kBrowse, ids::kExit}) EnableWindow(Control(id), busy ? FALSE : TRUE);
 }
 
 std::string BrowseForFolder(platform::ModalServices& modal, HWND owner) {

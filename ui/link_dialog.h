@@ -38,6 +38,7 @@ private:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnHandlerFailure() noexcept override { ReportHandlerFailure(modal_); }
     void OnScaleChanged() override { SetFonts(); }
+    void OnBusyChanged(bool busy) noexcept override;
     void OnInitDialog();
     void SetFonts();
     void OnCommand(int id, int code);

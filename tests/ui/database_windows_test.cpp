@@ -870,7 +870,15 @@ TEST_F(LinkDialogTest, APickedFolderGetsItsBackslashAndLinksAtOnce) {
     std::string picked = fx_.Folder();
     picked.pop_back();  // the browser gives no trailing backslash
     modal_.folderAnswers.push_back(picked);
+    // Until the pick is linked, neither "..." nor "Salir" can be used again.
+    bool buttonsEnabledWhileBrowsing = true;
+    modal_.whileShown = [&] {
+        buttonsEnabledWhileBrowsing = Enabled(dialog, link_ids::kBrowse) || Enabled(dialog, link_ids::kExit);
+    };
     Click(dialog, link_ids::kBrowse);
+    EXPECT_FALSE(buttonsEnabledWhileBrowsing);
+    EXPECT_TRUE(Enabled(dialog, link_ids::kBrowse));
+    EXPECT_TRUE(Enabled(dialog, link_ids::kExit));
     EXPECT_EQ(state_.link.db.folder, fx_.Folder());
     EXPECT_TRUE(state_.link.linked);
     EXPECT_TRUE(DatabaseCommandsEnabled());

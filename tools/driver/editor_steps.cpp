@@ -2,97 +2,19 @@
 #include "platform/unicode.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <cstdio>
 #include <cwchar>
 
 #include "tools/driver/database_steps.h"
+#include "tools/driver/program_windows.h"
 
 namespace velmar::driver {
 
 namespace {
 
-// Control ids of the platform's file dialog that hold the file name: the
-// combo box of the newer dialogs and the edit box of the older ones.
-constexpr int kFileNameCombo = 0x47C;
-constexpr int kFileNameEdit = 0x480;
-// The text of a message box.
-constexpr int kMessageBoxText = 0xFFFF;
 
 std::string Utf8(const std::wstring& text) { return velmar::platform::Utf8FromWide(text); }
-
-bool IsDialog(HWND window) {
-    wchar_t name[32] = {};
-    GetClassNameW(window, name, 32);
-    return std::wcscmp(name, L"#32770") == 0;
-}
-
-// A visible dialog of the process that owns `program`, other than `program`
-// itself, for which `match` holds.
-template <typename Match>
-HWND FindDialogOf(HWND program, Match match) {
-    struct Search {
-        HWND program;
-        DWORD process;
-        Match* match;
-        HWND found;
-    } search{program, 0, &match, nullptr};
-    GetWindowThreadProcessId(program, &search.process);
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (window == s->program || process != s->process || !IsWindowVisible(window) || !IsDialog(window))
-                return TRUE;
-            if (!(*s->match)(window)) return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FileNameControl(HWND dialog) {
-    HWND control = GetDlgItem(dialog, kFileNameCombo);
-    return control ? control : GetDlgItem(dialog, kFileNameEdit);
-}
-
-HWND FindFileDialog(HWND program) {
-    return FindDialogOf(program, [](HWND window) { return FileNameControl(window) != nullptr; });
-}
-
-bool HasTreeView(HWND dialog) {
-    return FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr) != nullptr;
-}
-
-// In the program's folder browser, selects the folder `path` as if the user
-// had clicked it: the browser takes a path in its own process, so the text is
-// written there first.
-bool SelectFolder(HWND browser, const wchar_t* path) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(browser, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process) return false;
-    std::size_t bytes = (std::wcslen(path) + 1) * sizeof(wchar_t);
-    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    // The browser's answer is not its dialog procedure's result: whether the
-    // folder was taken shows in what the program links afterwards.
-    bool selected = remote && WriteProcessMemory(process, remote, path, bytes, nullptr);
-    if (selected) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return selected;
-}
-
-HWND FindMessageBox(HWND program, const std::wstring& title) {
-    return FindDialogOf(program, [&](HWND window) {
-        wchar_t caption[256] = {};
-        GetWindowTextW(window, caption, 256);
-        return title == caption && GetDlgItem(window, kMessageBoxText) != nullptr;
-    });
-}
 
 HWND Control(HWND program, const wchar_t* id) {
     return GetDlgItem(program, static_cast<int>(std::wcstol(id, nullptr, 10)));

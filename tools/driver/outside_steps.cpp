@@ -16,9 +16,9 @@ bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Loads the DLL at `dllPath` into the process that owns `window` with a
-// thread of its own that runs LoadLibraryW, and waits until the DLL's
-// recorder has written its file ("<dll>.captions.txt").
+}  // namespace
+
+// A thread of the program's own runs LoadLibraryW on the DLL.
 int Inject(HWND window, const wchar_t* dllPath, DWORD waitMs) {
     wchar_t full[MAX_PATH] = {};
     if (!GetFullPathNameW(dllPath, MAX_PATH, full, nullptr)) return 1;
@@ -49,6 +49,8 @@ int Inject(HWND window, const wchar_t* dllPath, DWORD waitMs) {
     if (!loaded) return 1;
     return PollFor(waitMs, [&] { return FileExists(ready); }) ? 0 : 1;
 }
+
+namespace {
 
 // Sends `window` WM_NULL every 20 ms until a top-level window titled `until`
 // is visible (or `limitMs` pass), timing how long each send waits for the

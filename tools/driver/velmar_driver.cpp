@@ -16,6 +16,7 @@
 //   and the database windows' steps (tools/driver/database_steps.h): items,
 //   pick, choose; a TITLE "#ID" names the window that has a control ID
 //   and the steps from outside (tools/driver/outside_steps.h): inject, probe
+//   and the random user (tools/driver/random_user.h): random, replay
 //
 // Exit status 0 when the step did what it says, 1 when not, 2 for bad arguments.
 #include <windows.h>
@@ -28,6 +29,7 @@
 #include "tools/driver/database_steps.h"
 #include "tools/driver/editor_steps.h"
 #include "tools/driver/outside_steps.h"
+#include "tools/driver/random_user.h"
 
 namespace {
 
@@ -68,9 +70,9 @@ int ShowPlainWindow(const wchar_t* title) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|move|plain TITLE [ARG]\n%s%s%s",
+    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|move|plain TITLE [ARG]\n%s%s%s%s",
                  velmar::driver::EditorStepsUsage(), velmar::driver::DatabaseStepsUsage(),
-                 velmar::driver::OutsideStepsUsage());
+                 velmar::driver::OutsideStepsUsage(), velmar::driver::RandomUserUsage());
     return 2;
 }
 
@@ -92,6 +94,9 @@ int wmain(int argc, wchar_t** argv) {
     int outsideStep = velmar::driver::RunOutsideStep(verb, argc - 2, argv + 2);
     if (outsideStep == 2) return Usage();
     if (outsideStep >= 0) return outsideStep;
+    int randomStep = velmar::driver::RunRandomUserStep(verb, argc - 2, argv + 2);
+    if (randomStep == 2) return Usage();
+    if (randomStep >= 0) return randomStep;
     if (verb == L"wait") return PollFor(number, [&] { return Find(title) && IsWindowVisible(Find(title)); }) ? 0 : 1;
     if (verb == L"gone") return PollFor(number, [&] { return Find(title) == nullptr; }) ? 0 : 1;
     if (verb == L"stays") {
