@@ -108,13 +108,13 @@ const ValueIndex* DisplayCache::CurrentIndex(const LinkedDatabase& db) {
 }
 
 std::string DisplayCache::FormatRecord(LinkedDatabase& db, const DisplayTemplate& displayTemplate, int64_t record,
-                                       CalendarDate today) {
+                                       CalendarDate today, UpperCasing upper) {
     LoadFieldList(db);
     // The merge works on its own copy of the field list: the reads it makes
     // yield to the window, and a record shown from there replaces db.fields.
     const FieldList fields = db.fields;
     Source source(*this, db, definitions_);
-    return FormatRecordText(displayTemplate, fields, record, source, today);
+    return FormatRecordText(displayTemplate, fields, record, source, today, upper);
 }
 
 std::vector<FieldDisplay> DisplayCache::DisplayFields(LinkedDatabase& db, int64_t record, CalendarDate today) {

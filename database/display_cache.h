@@ -40,7 +40,7 @@ public:
     // The text that showing `record` puts into the editor, as FormatRecordText
     // gives it with the field list reloaded first (db.fields is replaced).
     std::string FormatRecord(LinkedDatabase& db, const DisplayTemplate& displayTemplate, int64_t record,
-                             CalendarDate today);
+                             CalendarDate today, UpperCasing upper = Cp1252Upper);
 
     // Every field of `record` that has a display (text, date and list types),
     // in field list order, with the text its "#" placeholder is filled with; a
