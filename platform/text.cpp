@@ -19,7 +19,7 @@ bool FitsAnsi(std::wstring_view text) {
     return !lossy;
 }
 
-std::string AnsiUpper(std::string_view text) {
+std::string UpperCaseAnsi(std::string_view text) {
     std::string upper(text);
     // The system upper-cases in place, at most 2^32 - 1 bytes at a time.
     constexpr std::size_t kChunk = std::size_t{1} << 30;

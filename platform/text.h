@@ -16,7 +16,7 @@ bool FitsAnsi(std::wstring_view text);
 
 // `text` in capital letters as the system's ANSI upper-casing gives them
 // (CharUpperBuffA), one byte for each byte.
-std::string AnsiUpper(std::string_view text);
+std::string UpperCaseAnsi(std::string_view text);
 
 std::wstring WindowTextW(HWND window);
 std::string WindowTextAnsi(HWND window);

@@ -67,7 +67,7 @@ void FormatRecord(ProgramState& state, HWND editor, int64_t record) {
     // is being merged discards the held template, not this one.
     DisplayTemplate copy = state.display;
     // Capitals as the system's code page has them, as the rest of the window shows text.
-    std::string text = state.displayCache.FormatRecord(state.link.db, copy, record, Today(), platform::AnsiUpper);
+    std::string text = state.displayCache.FormatRecord(state.link.db, copy, record, Today(), platform::UpperCaseAnsi);
     if (!text.empty()) platform::editor::SetTextAnsi(editor, text);
 }
 
