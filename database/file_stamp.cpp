@@ -35,8 +35,9 @@ int64_t UnixNanoseconds(const LARGE_INTEGER& fileTime) {
 FileStamp PlatformStamp(const std::string& path) {
     // Reading attributes alone is granted even while another program holds
     // the file open without sharing it.
-    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file =
+        CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     FILE_BASIC_INFO basic{};
     FILE_STANDARD_INFO standard{};

@@ -239,8 +239,7 @@ std::string ReplaceAll(std::string_view text, std::string_view pattern, std::str
 }
 
 std::string FillPlaceholders(std::string_view field, std::string text, int64_t record, int fieldIndex,
-                             const FieldList& fields, FieldValueSource& source, CalendarDate today,
-                             UpperCasing upper) {
+                             const FieldList& fields, FieldValueSource& source, CalendarDate today, UpperCasing upper) {
     const std::size_t lengthOnEntry = text.size();
     const int16_t type = source.TypeOf(field);
     if (!HasDisplay(type)) return text;
