@@ -380,7 +380,7 @@ std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out, const
             if (++written % 4096 == 0) linked.YieldOnce();
         }
     }
-    if (!index->IsCurrent())
+    if (!index->Unchanged())
         return "el fichero de valores cambi\xC3\xB3 mientras se le\xC3\xAD"
                "a";
     if (!out) return "no se pudo escribir el fichero CSV";

@@ -57,26 +57,30 @@ void DisplayCache::Clear() {
 
 std::shared_ptr<const DisplayCache::Definitions> DisplayCache::CurrentDefinitions(const LinkedDatabase& db) {
     const std::string path = db.DefinitionFilePath();
-    if (definitions_ && definitions_->path == path && definitions_->stamp.exists &&
-        StampOf(path) == definitions_->stamp) {
-        return definitions_;
-    }
+    if (definitions_ && definitions_->path == path && definitions_->stamp.Current(path)) return definitions_;
     Definitions fresh;
     fresh.path = path;
-    RecordFile file(path, layout::kDefinitionSize);
-    const int64_t count = file.Count();
-    fresh.list.reserve(static_cast<std::size_t>(count));
-    for (int64_t i = 1; i <= count; ++i) {
-        Definition definition;
-        if (const unsigned char* bytes = file.Record(i)) {
-            DefinitionView view{bytes};
-            definition = {true, std::string(view.Name()), view.Type(), std::string(view.Options()), view.SearchFlag()};
-        }
-        fresh.list.push_back(std::move(definition));
-    }
-    fresh.stamp = StampOf(path);
-    // A file that changed while it was read is read again next time.
-    if (fresh.stamp.size != file.ByteLength()) fresh.stamp = {};
+    // What was read serves this display in any case; a file that changed
+    // while it was read, or too recently to trust its stamp, is read again
+    // next time.
+    fresh.stamp = ReadStamped(path, clock_, [&](const FileStamp& before) {
+                      RecordFile file(path, layout::kDefinitionSize);
+                      const int64_t count = file.Count();
+                      bool whole = before.size == file.ByteLength();
+                      fresh.list.reserve(static_cast<std::size_t>(count));
+                      for (int64_t i = 1; i <= count; ++i) {
+                          Definition definition;
+                          if (const unsigned char* bytes = file.Record(i)) {
+                              DefinitionView view{bytes};
+                              definition = {true, std::string(view.Name()), view.Type(), std::string(view.Options()),
+                                            view.SearchFlag()};
+                          } else {
+                              whole = false;
+                          }
+                          fresh.list.push_back(std::move(definition));
+                      }
+                      return whole;
+                  }).stamp;
     definitions_ = std::make_shared<const Definitions>(std::move(fresh));
     return definitions_;
 }
@@ -99,12 +103,12 @@ const ValueIndex* DisplayCache::CurrentIndex(const LinkedDatabase& db) {
     const std::string path = db.ValueFilePath();
     if (index_ && index_->Path() == path && index_->IsCurrent()) return &*index_;
     index_.reset();
-    index_ = ValueIndex::Build(path, db.yield);
+    index_ = ValueIndex::Build(path, db.yield, clock_);
     return index_ ? &*index_ : nullptr;
 }
 
 std::string DisplayCache::FormatRecord(LinkedDatabase& db, const DisplayTemplate& displayTemplate, int64_t record,
-                                       CalendarDate today) {
+                                       CalendarDate today, UpperCasing upper) {
     LoadFieldList(db);
     // Like every database operation, the display lets the window in before it
     // reads a record, even when the index has the record's cells at hand.
@@ -113,7 +117,7 @@ std::string DisplayCache::FormatRecord(LinkedDatabase& db, const DisplayTemplate
     // yield to the window, and a record shown from there replaces db.fields.
     const FieldList fields = db.fields;
     Source source(*this, db, definitions_);
-    return FormatRecordText(displayTemplate, fields, record, source, today);
+    return FormatRecordText(displayTemplate, fields, record, source, today, upper);
 }
 
 std::vector<FieldDisplay> DisplayCache::DisplayFields(LinkedDatabase& db, int64_t record, CalendarDate today) {

@@ -1,8 +1,9 @@
 // Record display over a cache of the linked folder's files. The field
 // definitions and a ValueIndex of the value file are kept while each file
-// keeps its size and modification time, so that showing one record after
-// another costs a few small reads instead of a scan of the value file per
-// placeholder. What it shows is what the plain file scans would show.
+// keeps the stamp it had when read (file_stamp.h), so that showing one record
+// after another costs a few small reads instead of a scan of the value file
+// per placeholder. What it shows is what the plain file scans would show,
+// also right after another program changed a file.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "database/file_stamp.h"
 #include "database/linked_database.h"
 #include "database/record_display.h"
 #include "database/record_file.h"
@@ -28,6 +30,9 @@ struct FieldDisplay {
 
 class DisplayCache {
 public:
+    // `clock` tells when each read of a file began.
+    explicit DisplayCache(FileClock clock = SystemFileTime) : clock_(std::move(clock)) {}
+
     // LoadFieldList: replaces db.fields with the field definition file's
     // contents and returns the field count.
     int LoadFieldList(LinkedDatabase& db);
@@ -35,7 +40,7 @@ public:
     // The text that showing `record` puts into the editor, as FormatRecordText
     // gives it with the field list reloaded first (db.fields is replaced).
     std::string FormatRecord(LinkedDatabase& db, const DisplayTemplate& displayTemplate, int64_t record,
-                             CalendarDate today);
+                             CalendarDate today, UpperCasing upper = Cp1252Upper);
 
     // Every field of `record` that has a display (text, date and list types),
     // in field list order, with the text its "#" placeholder is filled with; a
@@ -60,7 +65,7 @@ private:
     };
     struct Definitions {
         std::string path;
-        FileStamp stamp;
+        CacheStamp stamp;
         std::vector<Definition> list;
     };
 
@@ -69,6 +74,7 @@ private:
     std::shared_ptr<const Definitions> CurrentDefinitions(const LinkedDatabase& db);
     class Source;
 
+    FileClock clock_;
     std::shared_ptr<const Definitions> definitions_;
     std::optional<ValueIndex> index_;
 };

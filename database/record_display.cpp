@@ -69,8 +69,14 @@ std::string_view Mid(std::string_view text, std::size_t start, std::size_t lengt
 class LazyDisplay {
 public:
     LazyDisplay(std::string_view field, int16_t type, std::string_view options, int64_t record,
-                FieldValueSource& source, CalendarDate today)
-        : field_(field), type_(type), options_(options), record_(record), source_(source), today_(today) {}
+                FieldValueSource& source, CalendarDate today, UpperCasing upper)
+        : field_(field),
+          type_(type),
+          options_(options),
+          record_(record),
+          source_(source),
+          today_(today),
+          upper_(upper) {}
 
     const std::string& Plain() {
         if (!plain_) {
@@ -84,7 +90,7 @@ public:
         return *plainEscaped_;
     }
     const std::string& UpperEscaped() {
-        if (!upperEscaped_) upperEscaped_ = EscapeRtfText(Cp1252Upper(Plain()));
+        if (!upperEscaped_) upperEscaped_ = EscapeRtfText(upper_(Plain()));
         return *upperEscaped_;
     }
 
@@ -95,6 +101,7 @@ private:
     int64_t record_;
     FieldValueSource& source_;
     CalendarDate today_;
+    UpperCasing upper_;
     std::optional<std::string> plain_, plainEscaped_, upperEscaped_;
 };
 
@@ -232,7 +239,7 @@ std::string ReplaceAll(std::string_view text, std::string_view pattern, std::str
 }
 
 std::string FillPlaceholders(std::string_view field, std::string text, int64_t record, int fieldIndex,
-                             const FieldList& fields, FieldValueSource& source, CalendarDate today) {
+                             const FieldList& fields, FieldValueSource& source, CalendarDate today, UpperCasing upper) {
     const std::size_t lengthOnEntry = text.size();
     const int16_t type = source.TypeOf(field);
     if (!HasDisplay(type)) return text;
@@ -240,7 +247,7 @@ std::string FillPlaceholders(std::string_view field, std::string text, int64_t r
     static const std::string kNoOptions;
     const std::string& options =
         fieldIndex >= 1 && fieldIndex <= fields.Count() ? fields.Options(fieldIndex) : kNoOptions;
-    LazyDisplay display(field, type, options, record, source, today);
+    LazyDisplay display(field, type, options, record, source, today, upper);
     const std::string upperForm = "##" + std::string(field);
     const std::string_view plainForm = std::string_view(upperForm).substr(1);
 
@@ -270,12 +277,12 @@ bool PlaceholderCountAllowed(std::string_view templateText, int fieldCount) {
 }
 
 std::string FormatRecordText(const DisplayTemplate& displayTemplate, const FieldList& fields, int64_t record,
-                             FieldValueSource& source, CalendarDate today) {
+                             FieldValueSource& source, CalendarDate today, UpperCasing upper) {
     if (!displayTemplate.captured) return {};
     std::string text = displayTemplate.text;
     if (!PlaceholderCountAllowed(text, fields.Count())) return text;
     for (int i = 1; i <= fields.Count(); ++i) {
-        text = FillPlaceholders(fields.Name(i), std::move(text), record, i, fields, source, today);
+        text = FillPlaceholders(fields.Name(i), std::move(text), record, i, fields, source, today, upper);
     }
     return text;
 }

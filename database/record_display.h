@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "database/cp1252.h"
 #include "database/linked_database.h"
 
 namespace velmar {
@@ -101,6 +102,11 @@ struct DisplayTemplate {
     }
 };
 
+// The capital letters that "##" placeholders show: the text in capitals, one
+// byte for each byte. The window program passes the system's own ANSI
+// upper-casing; elsewhere the databases' Windows-1252 capitals serve.
+using UpperCasing = std::string (*)(std::string_view ansi);
+
 // A merged text never grows past this size: a value that holds its own
 // placeholder twice would otherwise double the text at every position.
 inline constexpr std::size_t kMaxMergedText = std::size_t{64} << 20;
@@ -110,7 +116,8 @@ inline constexpr std::size_t kMaxMergedText = std::size_t{64} << 20;
 // length that the text had on entry; at each, "##" + field is tested before
 // "#" + field, and a match replaces every occurrence of that form.
 std::string FillPlaceholders(std::string_view field, std::string text, int64_t record, int fieldIndex,
-                             const FieldList& fields, FieldValueSource& source, CalendarDate today);
+                             const FieldList& fields, FieldValueSource& source, CalendarDate today,
+                             UpperCasing upper = Cp1252Upper);
 
 // How many "#" characters a template may hold for its placeholders to be
 // filled: from 1 to three per field.
@@ -121,6 +128,6 @@ bool PlaceholderCountAllowed(std::string_view templateText, int fieldCount);
 // template unchanged when its "#" count is outside 1..3 x fields. Empty when no
 // template is held; the caller leaves the editor alone then.
 std::string FormatRecordText(const DisplayTemplate& displayTemplate, const FieldList& fields, int64_t record,
-                             FieldValueSource& source, CalendarDate today);
+                             FieldValueSource& source, CalendarDate today, UpperCasing upper = Cp1252Upper);
 
 }  // namespace velmar

@@ -16,16 +16,12 @@ int64_t Tell64(std::FILE* f) { return _ftelli64(f); }
 int SeekEnd(std::FILE* f) { return _fseeki64(f, 0, SEEK_END); }
 using StatBuf = struct _stat64;
 int Stat64(const char* p, StatBuf* s) { return _stat64(p, s); }
-int64_t ModifiedNs(const StatBuf& s) { return static_cast<int64_t>(s.st_mtime) * 1000000000; }
 #else
 int Seek64(std::FILE* f, int64_t offset) { return fseeko(f, static_cast<off_t>(offset), SEEK_SET); }
 int64_t Tell64(std::FILE* f) { return static_cast<int64_t>(ftello(f)); }
 int SeekEnd(std::FILE* f) { return fseeko(f, 0, SEEK_END); }
 using StatBuf = struct stat;
 int Stat64(const char* p, StatBuf* s) { return stat(p, s); }
-int64_t ModifiedNs(const StatBuf& s) {
-    return static_cast<int64_t>(s.st_mtim.tv_sec) * 1000000000 + s.st_mtim.tv_nsec;
-}
 #endif
 
 }  // namespace
@@ -34,12 +30,6 @@ PathKind KindOfPath(const std::string& path) {
     StatBuf s{};
     if (path.empty() || path.find('\0') != std::string::npos || Stat64(path.c_str(), &s) != 0) return PathKind::Missing;
     return (s.st_mode & S_IFMT) == S_IFDIR ? PathKind::Folder : PathKind::File;
-}
-
-FileStamp StampOf(const std::string& path) {
-    StatBuf s{};
-    if (path.empty() || path.find('\0') != std::string::npos || Stat64(path.c_str(), &s) != 0) return {};
-    return {true, static_cast<uint64_t>(s.st_size), ModifiedNs(s)};
 }
 
 RecordFile::RecordFile(const std::string& path, std::size_t recordSize, std::size_t bufferBytes)

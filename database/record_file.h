@@ -14,15 +14,6 @@ enum class PathKind { Missing, File, Folder };
 // What the file system holds at `path` (a folder counts as existing).
 PathKind KindOfPath(const std::string& path);
 
-// Size and modification time of a file, for caches that must notice a change.
-struct FileStamp {
-    bool exists = false;
-    uint64_t size = 0;
-    int64_t modified = 0;  // nanoseconds since an arbitrary epoch
-    bool operator==(const FileStamp&) const = default;
-};
-FileStamp StampOf(const std::string& path);
-
 // Opens a database file read-only the way every database operation does: a
 // missing file is created empty first, and a file that cannot be opened (a
 // folder, no permission, locked) reads as a file without records.

@@ -108,13 +108,21 @@ Run ReadRun(const unsigned char*& p) {
 
 }  // namespace
 
-std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const YieldHook& yield) {
+std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const YieldHook& yield, const FileClock& clock) {
     ValueIndex index;
     index.path_ = path;
-    RecordFile file(path, layout::kCellSize);
-    index.stamp_ = StampOf(path);
-    if (index.stamp_.size != file.ByteLength()) return std::nullopt;
-    index.cells_ = file.Count();
+    const StampedRead read =
+        ReadStamped(path, clock, [&](const FileStamp& before) { return index.Read(before, yield); });
+    if (!read.whole) return std::nullopt;
+    index.stamp_ = read.stamp;
+    return index;
+}
+
+bool ValueIndex::Read(const FileStamp& stamp, const YieldHook& yield) {
+    RecordFile file(path_, layout::kCellSize);
+    if (stamp.size != file.ByteLength()) return false;
+    const int64_t cells = file.Count();
+    cells_ = cells;
 
     // The run being collected, and the segment being read. Plain locals, so
     // that the per-cell loop keeps them in registers.
@@ -124,10 +132,10 @@ std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const Yield
     int64_t runFirstRecord = 0, runPreviousRecord = 0, runNextCell = 1;
     int64_t segmentRecord = 0, segmentFirst = 1;
     int64_t lastRecord = 0, segments = 0, entries = 0;
-    auto writer = std::make_unique<VarintWriter>(index.runs_);
+    auto writer = std::make_unique<VarintWriter>(runs_);
     auto endRun = [&] {
         if (entries++ % kEntriesPerMark == 0) {
-            index.marks_.push_back({runFirstRecord, runPreviousRecord, runNextCell, writer->Size()});
+            marks_.push_back({runFirstRecord, runPreviousRecord, runNextCell, writer->Size()});
         }
         writer->Put(ZigZag(run.recordStep));
         writer->Put(static_cast<uint64_t>(run.length));
@@ -153,9 +161,9 @@ std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const Yield
     };
 
     int64_t sinceYield = 0;
-    for (int64_t i = 1; i <= index.cells_;) {
+    for (int64_t i = 1; i <= cells;) {
         const unsigned char* bytes = file.Record(i);
-        if (!bytes) return std::nullopt;
+        if (!bytes) return false;
         const int64_t buffered = file.BufferedFrom(i);
         for (int64_t k = 0; k < buffered; ++k, bytes += layout::kCellSize) {
             const int64_t record = RecordOf(bytes);
@@ -172,36 +180,35 @@ std::optional<ValueIndex> ValueIndex::Build(const std::string& path, const Yield
             sinceYield = 0;
         }
     }
-    if (index.cells_ > 0) endSegment(index.cells_ + 1);
+    if (cells > 0) endSegment(cells + 1);
     if (haveRun) endRun();
     writer.reset();
-    index.lastRecord_ = lastRecord;
-    index.segments_ = segments;
-    if (StampOf(path) != index.stamp_) return std::nullopt;
+    lastRecord_ = lastRecord;
+    segments_ = segments;
 
     if (!ascending) {
         // A damaged file: every segment, sorted by record.
-        index.sorted_.reserve(static_cast<std::size_t>(index.segments_));
-        const unsigned char* p = index.runs_.data();
+        sorted_.reserve(static_cast<std::size_t>(segments_));
+        const unsigned char* p = runs_.data();
         uint64_t record = 0;
         int64_t next = 1;
         for (int64_t e = 0; e < entries; ++e) {
             Run r = ReadRun(p);
             for (int64_t j = 0; j < r.count; ++j) {
                 record += r.recordStep;
-                index.sorted_.push_back({static_cast<int64_t>(record), next, next + r.length - 1});
+                sorted_.push_back({static_cast<int64_t>(record), next, next + r.length - 1});
                 next += r.length;
             }
         }
-        std::stable_sort(index.sorted_.begin(), index.sorted_.end(),
+        std::stable_sort(sorted_.begin(), sorted_.end(),
                          [](const Segment& a, const Segment& b) { return a.record < b.record; });
-        index.runs_ = {};
-        index.marks_ = {};
+        runs_ = {};
+        marks_ = {};
     } else {
-        index.runs_.shrink_to_fit();
-        index.marks_.shrink_to_fit();
+        runs_.shrink_to_fit();
+        marks_.shrink_to_fit();
     }
-    return index;
+    return true;
 }
 
 std::size_t ValueIndex::MemoryBytes() const {

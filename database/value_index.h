@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "database/file_stamp.h"
 #include "database/linked_database.h"
 #include "database/record_file.h"
 
@@ -43,13 +44,17 @@ private:
 class ValueIndex {
 public:
     // Reads the value file at `path` once, calling `yield` (when set) now and
-    // then. Nothing when a read failed or the file changed during the pass.
-    static std::optional<ValueIndex> Build(const std::string& path, const YieldHook& yield = {});
+    // then; `clock` tells when the pass began. Nothing when a read failed or
+    // the file changed during the pass.
+    static std::optional<ValueIndex> Build(const std::string& path, const YieldHook& yield = {},
+                                           const FileClock& clock = SystemFileTime);
 
     const std::string& Path() const { return path_; }
-    const FileStamp& Stamp() const { return stamp_; }
-    // True while the file has the size and modification time it had when read.
-    bool IsCurrent() const { return StampOf(path_) == stamp_; }
+    // True while the file keeps the stamp it had when read.
+    bool Unchanged() const { return StampOf(path_) == stamp_.file; }
+    // True while a later display may use the index again: the file is
+    // unchanged, and its stamp was safely old when read (file_stamp.h).
+    bool IsCurrent() const { return stamp_.Current(path_); }
 
     int64_t CellCount() const { return cells_; }
     // The record number of the last cell, or 0 without cells.
@@ -84,11 +89,14 @@ private:
     };
 
     ValueIndex() = default;
+    // The pass over the file that notes its segments; false when the file is
+    // not the size stamped or a read failed.
+    bool Read(const FileStamp& stamp, const YieldHook& yield);
     // The segments of `record`, in file order.
     std::vector<Segment> SegmentsOf(int64_t record) const;
 
     std::string path_;
-    FileStamp stamp_;
+    CacheStamp stamp_;
     int64_t cells_ = 0;
     int64_t segments_ = 0;
     int64_t lastRecord_ = 0;

@@ -1,5 +1,6 @@
 #include "platform/text.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/unicode.h"
@@ -16,6 +17,15 @@ bool FitsAnsi(std::wstring_view text) {
     WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
                         &lossy);
     return !lossy;
+}
+
+std::string UpperCaseAnsi(std::string_view text) {
+    std::string upper(text);
+    // The system upper-cases in place, at most 2^32 - 1 bytes at a time.
+    constexpr std::size_t kChunk = std::size_t{1} << 30;
+    for (std::size_t at = 0; at < upper.size(); at += kChunk)
+        CharUpperBuffA(upper.data() + at, static_cast<DWORD>(std::min(kChunk, upper.size() - at)));
+    return upper;
 }
 
 std::wstring WindowTextW(HWND window) {

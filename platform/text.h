@@ -14,6 +14,10 @@ std::string AnsiFromWide(std::wstring_view text);
 // False when some character of `text` has no form in the ANSI code page.
 bool FitsAnsi(std::wstring_view text);
 
+// `text` in capital letters as the system's ANSI upper-casing gives them
+// (CharUpperBuffA), one byte for each byte.
+std::string UpperCaseAnsi(std::string_view text);
+
 std::wstring WindowTextW(HWND window);
 std::string WindowTextAnsi(HWND window);
 void SetWindowTextAnsi(HWND window, std::string_view text);

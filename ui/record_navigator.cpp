@@ -67,7 +67,8 @@ bool FormatRecord(ProgramState& state, HWND editor, int64_t record) {
     // The merge works on its own copy: reading a document file while the record
     // is being merged discards the held template, not this one.
     DisplayTemplate copy = state.display;
-    std::string text = state.displayCache.FormatRecord(state.link.db, copy, record, Today());
+    // Capitals as the system's code page has them, as the rest of the window shows text.
+    std::string text = state.displayCache.FormatRecord(state.link.db, copy, record, Today(), platform::UpperCaseAnsi);
     if (text.empty()) return true;
     // Loaded whole, as a document read from a file is: a cut record would be
     // saved cut by the next "Grabar RTF".

@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -9,6 +17,7 @@
 #include "database/database_writer.h"
 #include "database/display_cache.h"
 #include "database/file_layout.h"
+#include "database/file_stamp.h"
 #include "database/linked_database.h"
 #include "tests/database/generated.h"
 #include "tests/support/fixture.h"
@@ -168,17 +177,142 @@ TEST(ValueIndex, AgreesWithTheFullScanOnALargeDamagedFile) {
     }
 }
 
-TEST(ValueIndex, NoticesAChangedFile) {
+// Gives a file back a last write time (nanoseconds since 1970), as a restored
+// backup or a copy that keeps times does.
+bool SetModifiedTime(const std::string& path, int64_t time) {
+#if defined(_WIN32)
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const uint64_t ticks = static_cast<uint64_t>(time / 100) + 116444736000000000u;
+    FILETIME written{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    const bool set = SetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+    return set;
+#else
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {time / 1000000000, time % 1000000000}};
+    return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+#endif
+}
+
+constexpr int64_t kHour = int64_t{3600} * 1000000000;
+
+// A list field beside a text field: record 1 shows "Ana Sur".
+struct ZoneDatabase {
     test::DatabaseFixture fx;
-    std::string bytes;
-    AppendValueCells(bytes, "A", 1, "uno");
-    WriteFile(fx.ValuePath(), bytes);
-    std::optional<ValueIndex> index = ValueIndex::Build(fx.ValuePath());
-    ASSERT_TRUE(index);
-    EXPECT_TRUE(index->IsCurrent());
-    AppendValueCells(bytes, "A", 2, "dos");
-    WriteFile(fx.ValuePath(), bytes);
-    EXPECT_FALSE(index->IsCurrent());
+    const DisplayTemplate displayTemplate{"#Nombre #Zona", true};
+
+    ZoneDatabase() {
+        fx.Field("Nombre").Field("Zona", 9, 1, "Norte|Sur|Este");
+        fx.Value("Nombre", 1, "Ana").Value("Zona", 1, "2").Value("Nombre", 2, "Luis").Value("Zona", 2, "1");
+        fx.Write();
+    }
+    int64_t NewestTime() const {
+        int64_t newest = 0;
+        for (const std::string& path : {fx.ValuePath(), fx.DefinitionPath()}) {
+            const FileStamp stamp = StampOf(path);
+            newest = std::max({newest, stamp.modified, stamp.changed});
+        }
+        return newest;
+    }
+};
+
+// Another program rewrites a file in place with the same size and gives it
+// back its modification time; the next display shows what the file holds now,
+// with the clock of the program (the file was just written, so its stamp is
+// not trusted) and with a clock an hour later (the stamp is trusted, and only
+// the change time tells the files apart).
+TEST(DisplayCache, ShowsAFileRewrittenInPlaceWithItsOldModificationTime) {
+    struct Case {
+        const char* what;
+        bool clockAnHourLater;
+        bool rewriteValues;  // else the definitions
+        const char* shown;
+    } const cases[] = {
+        {"a list option renamed", false, false, "Ana Sud"},
+        {"a list option renamed, stamp trusted", true, false, "Ana Sud"},
+        {"the cells moved", false, true, "Luis Sur"},
+        {"the cells moved, stamp trusted", true, true, "Luis Sur"},
+    };
+    for (const Case& c : cases) {
+        ZoneDatabase db;
+        const std::string path = c.rewriteValues ? db.fx.ValuePath() : db.fx.DefinitionPath();
+        const int64_t restored = SystemFileTime() - kHour;
+        ASSERT_TRUE(SetModifiedTime(path, restored)) << c.what;
+        const FileStamp before = StampOf(path);
+        const int64_t late = SystemFileTime() + kHour;
+        DisplayCache cache = c.clockAnHourLater ? DisplayCache([late] { return late; }) : DisplayCache();
+        LinkedDatabase linked = db.fx.Database();
+        ASSERT_EQ(cache.FormatRecord(linked, db.displayTemplate, 1, {2026, 1, 1}), "Ana Sur") << c.what;
+
+        // The same size again: one option of the same length, or the two
+        // records' values swapped.
+        test::DatabaseFixture& fx = db.fx;
+        if (c.rewriteValues) {
+            fx.cells.clear();
+            fx.Value("Nombre", 1, "Luis").Value("Zona", 1, "2").Value("Nombre", 2, "Ana").Value("Zona", 2, "1");
+        } else {
+            fx.definitions[1].options = "Norte|Sud|Este";
+        }
+        // A write within the clock tick of the first can leave the very same
+        // stamp: the untrusted clock must not depend on that, the trusted one
+        // does, so it writes again (a few times at most) until the stamp moves.
+        FileStamp after;
+        for (int write = 0; write < 1000 && (write == 0 || (c.clockAnHourLater && after == before)); ++write) {
+            c.rewriteValues ? fx.WriteValueBytes(test::EncodeCells(fx.cells))
+                            : fx.WriteDefinitionBytes(test::EncodeDefinitions(fx.definitions));
+            ASSERT_TRUE(SetModifiedTime(path, restored)) << c.what;
+            after = StampOf(path);
+        }
+        ASSERT_EQ(after.size, before.size) << c.what;
+        ASSERT_EQ(after.modified, before.modified) << c.what;
+        EXPECT_EQ(cache.FormatRecord(linked, db.displayTemplate, 1, {2026, 1, 1}), c.shown) << c.what;
+    }
+}
+
+// A stamp is trusted only when the file's times are a safe margin older than
+// the read: until then every display reads both files again. The clock tells
+// how many reads a display made (each read asks it once, when it begins).
+TEST(DisplayCache, ReadsTheFilesAgainUntilTheirStampsAreSafelyOld) {
+    ZoneDatabase db;
+    // Modification times an hour back: only the change times are recent.
+    for (const std::string& path : {db.fx.ValuePath(), db.fx.DefinitionPath()})
+        ASSERT_TRUE(SetModifiedTime(path, SystemFileTime() - kHour));
+    int64_t oldest = INT64_MAX;
+    for (const std::string& path : {db.fx.ValuePath(), db.fx.DefinitionPath()})
+        oldest = std::min(oldest, StampOf(path).changed);
+    const int64_t newest = db.NewestTime();
+    int64_t now = 0;
+    int reads = 0;
+    DisplayCache cache([&] {
+        ++reads;
+        return now;
+    });
+    LinkedDatabase linked = db.fx.Database();
+    struct Step {
+        int64_t now;
+        int reads;
+    } const steps[] = {
+        {oldest - 1000000000, 2},          // a clock behind the files' times
+        {oldest + kStampSafetyNs - 1, 2},  // just short of the margin for both
+        {newest + kStampSafetyNs, 2},      // read again, and now safely old
+        {newest + kStampSafetyNs + 1, 0},
+        {newest + kHour, 0},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        now = steps[i].now;
+        reads = 0;
+        EXPECT_EQ(cache.FormatRecord(linked, db.displayTemplate, 1, {2026, 1, 1}), "Ana Sur") << i;
+        EXPECT_EQ(reads, steps[i].reads) << i;
+    }
+    // A change is read once; its stamp is safely old at this clock.
+    db.fx.Value("Nombre", 3, "Eva").Write();
+    now = db.NewestTime() + kStampSafetyNs;
+    for (int expected : {2, 0}) {
+        reads = 0;
+        EXPECT_EQ(cache.FormatRecord(linked, db.displayTemplate, 1, {2026, 1, 1}), "Ana Sur");
+        EXPECT_EQ(reads, expected);
+    }
 }
 
 TEST(ValueIndex, AMissingValueFileIsCreatedEmptyAsTheFullScanDoes) {
