@@ -159,7 +159,10 @@ int RunSearch(const std::vector<std::string>& given) {
     }
     if (args.size() < 4)
         return UsageError("search", std::string("se esperan una carpeta y de uno a tres criterios") + kQuoting);
-    if (args[0].empty()) return UsageError("search", "la carpeta est\xC3\xA1 vac\xC3\xAD" "a");
+    if (args[0].empty())
+        return UsageError("search",
+                          "la carpeta est\xC3\xA1 vac\xC3\xAD"
+                          "a");
     int status = 0;
     std::optional<ParsedCriteria> parsed =
         ParseCriteria("search", std::vector<std::string>(args.begin() + 1, args.end()), &status);
@@ -190,25 +193,26 @@ int RunSearch(const std::vector<std::string>& given) {
     return kDone;
 }
 
-const CommandRegistration kSearch({"search", "[--count] FOLDER FIELD OP VALUE [FIELD OP VALUE [FIELD OP VALUE]]",
-                                   "Busca registros con uno a tres criterios, como el diálogo de búsqueda.",
-                                   "OP es uno de los nueve operadores o el número de su entrada:\n"
-                                   "  01 =   igual a                    06 <>  distinto de\n"
-                                   "  02 >   mayor que (números)        07 -*  termina en el valor\n"
-                                   "  03 <   menor que (números)        08 *-  empieza por el valor\n"
-                                   "  04 >=  mayor o igual a            09 $   contiene el valor\n"
-                                   "  05 <=  menor o igual a\n"
-                                   "En la consola, < y > redirigen la salida: escriba esos operadores entre\n"
-                                   "comillas, o con su n\xC3\xBAmero, que la consola deja tal cual:\n"
-                                   "  velmar-db search Clientes Saldo '>' 4000      (en Windows, \">\")\n"
-                                   "  velmar-db search Clientes Saldo 02 4000\n"
-                                   "Escribe por la salida est\xC3\xA1ndar los registros encontrados, uno por l\xC3\xADnea y\n"
-                                   "en orden, y nada m\xC3\xA1s; el mensaje final (\"5 Resultados ...\" o \"No hay\n"
-                                   "Resultados ...\") va a la salida de errores. Con --count escribe solo el\n"
-                                   "n\xC3\xBAmero de registros encontrados. Con dos o tres criterios se ordenan como las\n"
-                                   "definiciones de campo antes de buscar. Un campo que no existe se rechaza\n"
-                                   "(estado 1); una b\xC3\xBAsqueda que no encuentra nada termina con 0.",
-                                   RunSearch});
+const CommandRegistration kSearch(
+    {"search", "[--count] FOLDER FIELD OP VALUE [FIELD OP VALUE [FIELD OP VALUE]]",
+     "Busca registros con uno a tres criterios, como el diálogo de búsqueda.",
+     "OP es uno de los nueve operadores o el número de su entrada:\n"
+     "  01 =   igual a                    06 <>  distinto de\n"
+     "  02 >   mayor que (números)        07 -*  termina en el valor\n"
+     "  03 <   menor que (números)        08 *-  empieza por el valor\n"
+     "  04 >=  mayor o igual a            09 $   contiene el valor\n"
+     "  05 <=  menor o igual a\n"
+     "En la consola, < y > redirigen la salida: escriba esos operadores entre\n"
+     "comillas, o con su n\xC3\xBAmero, que la consola deja tal cual:\n"
+     "  velmar-db search Clientes Saldo '>' 4000      (en Windows, \">\")\n"
+     "  velmar-db search Clientes Saldo 02 4000\n"
+     "Escribe por la salida est\xC3\xA1ndar los registros encontrados, uno por l\xC3\xADnea y\n"
+     "en orden, y nada m\xC3\xA1s; el mensaje final (\"5 Resultados ...\" o \"No hay\n"
+     "Resultados ...\") va a la salida de errores. Con --count escribe solo el\n"
+     "n\xC3\xBAmero de registros encontrados. Con dos o tres criterios se ordenan como las\n"
+     "definiciones de campo antes de buscar. Un campo que no existe se rechaza\n"
+     "(estado 1); una b\xC3\xBAsqueda que no encuentra nada termina con 0.",
+     RunSearch});
 
 }  // namespace
 }  // namespace velmar::cli

@@ -71,9 +71,15 @@ void Print(std::string_view text, bool asText) {
 
 }  // namespace
 
-void PrintAnsi(std::string_view ansi) { Print(Cp1252ToUtf8(ansi), true); }
-void PrintUtf8(std::string_view utf8) { Print(utf8, true); }
-void PrintBytes(std::string_view bytes) { Print(bytes, false); }
+void PrintAnsi(std::string_view ansi) {
+    Print(Cp1252ToUtf8(ansi), true);
+}
+void PrintUtf8(std::string_view utf8) {
+    Print(utf8, true);
+}
+void PrintBytes(std::string_view bytes) {
+    Print(bytes, false);
+}
 
 void ErrorUtf8(std::string_view utf8) {
     Write(stderr, utf8, true);

@@ -11,10 +11,10 @@
 
 namespace velmar::cli {
 
-void PrintAnsi(std::string_view ansi);        // standard output, converted
-void PrintUtf8(std::string_view utf8);        // standard output
-void PrintBytes(std::string_view bytes);      // standard output, unchanged
-void ErrorUtf8(std::string_view utf8);        // standard error
+void PrintAnsi(std::string_view ansi);    // standard output, converted
+void PrintUtf8(std::string_view utf8);    // standard output
+void PrintBytes(std::string_view bytes);  // standard output, unchanged
+void ErrorUtf8(std::string_view utf8);    // standard error
 bool ErrorIsTerminal();
 // Flushes and closes standard output; a failure ends the command as above.
 void FinishOutput();

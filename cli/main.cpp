@@ -47,11 +47,12 @@ void PrintOverview() {
         text.append(c.name.size() < 12 ? 12 - c.name.size() : 1, ' ');
         text += std::string(c.summary) + "\n";
     }
-    text += "\n'velmar-db ORDEN --help' explica cada orden; 'velmar-db --version' dice la versión.\n"
-            "\nEstado de salida: 0 hecho; 1 rechazado (la carpeta no es una base de datos, un campo\n"
-            "que no existe, un fichero que no se pudo leer o escribir...), con el motivo en la\n"
-            "salida de errores; 2 uso incorrecto (argumentos u opciones). Una búsqueda que no\n"
-            "encuentra nada termina con 0.\n";
+    text +=
+        "\n'velmar-db ORDEN --help' explica cada orden; 'velmar-db --version' dice la versión.\n"
+        "\nEstado de salida: 0 hecho; 1 rechazado (la carpeta no es una base de datos, un campo\n"
+        "que no existe, un fichero que no se pudo leer o escribir...), con el motivo en la\n"
+        "salida de errores; 2 uso incorrecto (argumentos u opciones). Una búsqueda que no\n"
+        "encuentra nada termina con 0.\n";
     PrintUtf8(text);
 }
 
@@ -75,7 +76,8 @@ int Main(const std::vector<std::string>& args) {
     }
     const Command* command = Find(args[0]);
     if (!command) {
-        ErrorUtf8("velmar-db: orden desconocida: " + args[0] + "\nUso: velmar-db ORDEN ARGUMENTOS... (velmar-db --help)\n");
+        ErrorUtf8("velmar-db: orden desconocida: " + args[0] +
+                  "\nUso: velmar-db ORDEN ARGUMENTOS... (velmar-db --help)\n");
         return 2;
     }
     if (args.size() == 2 && args[1] == "--help") {
@@ -186,7 +188,10 @@ std::string DefinitionFilesIn(const std::string& folder) {
 
 int OpenDatabase(std::string_view commandName, const std::string& utf8, LinkedDatabase& db) {
     std::optional<std::string> folder = FolderArgument(utf8);
-    if (!folder) return UsageError(commandName, "la carpeta est\xC3\xA1 vac\xC3\xAD" "a");
+    if (!folder)
+        return UsageError(commandName,
+                          "la carpeta est\xC3\xA1 vac\xC3\xAD"
+                          "a");
     db.folder = *folder;
     const std::string shownFolder = ShownPath(*folder);
     if (DatabaseNameOf(*folder).empty()) {
@@ -207,17 +212,18 @@ int OpenDatabase(std::string_view commandName, const std::string& utf8, LinkedDa
     switch (CheckDatabaseFolder(db)) {
         case FolderCheck::NoDefinitionFile: {
             std::string others = DefinitionFilesIn(*folder);
-            ErrorUtf8("velmar-db: la carpeta " + shownFolder +
-                      " no es una base de datos: no tiene su fichero de definiciones de campo, " +
-                      ShownPath(DatabaseNameOf(*folder)) + ".z04" +
-                      (others.empty() ? std::string()
-                                      : " (tiene " + others + "; los ficheros se llaman como la carpeta)") +
-                      "\n");
+            ErrorUtf8(
+                "velmar-db: la carpeta " + shownFolder +
+                " no es una base de datos: no tiene su fichero de definiciones de campo, " +
+                ShownPath(DatabaseNameOf(*folder)) + ".z04" +
+                (others.empty() ? std::string() : " (tiene " + others + "; los ficheros se llaman como la carpeta)") +
+                "\n");
             return kRefused;
         }
         case FolderCheck::BadFormat:
             ErrorUtf8("velmar-db: aviso: el fichero " + ShownPath(db.DefinitionFilePath()) +
-                      " est\xC3\xA1 da\xC3\xB1" "ado (BadFormat: su tama\xC3\xB1o no es un m\xC3\xBAltiplo de 12042 "
+                      " est\xC3\xA1 da\xC3\xB1"
+                      "ado (BadFormat: su tama\xC3\xB1o no es un m\xC3\xBAltiplo de 12042 "
                       "bytes); se lee como lo lee el programa\n");
             break;
         case FolderCheck::FolderValid:
@@ -277,5 +283,7 @@ int wmain(int argc, wchar_t** argv) {
     return velmar::cli::Main(args);
 }
 #else
-int main(int argc, char** argv) { return velmar::cli::Main(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char** argv) {
+    return velmar::cli::Main(std::vector<std::string>(argv + 1, argv + argc));
+}
 #endif

@@ -43,13 +43,13 @@ std::string TemporaryName(int attempt) {
 #if defined(_WIN32)
 std::string ReasonOf(DWORD error) {
     wchar_t* text = nullptr;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring reason(text ? text : L"", length);
     if (text) LocalFree(text);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' ' ||
-                               reason.back() == L'.'))
+    while (!reason.empty() &&
+           (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' ' || reason.back() == L'.'))
         reason.pop_back();
     return reason.empty() ? "error " + std::to_string(error) : platform::Utf8FromWide(reason);
 }
@@ -80,8 +80,8 @@ std::string Write(const std::string& path, std::string_view content, bool replac
         error = GetLastError();
         complete = false;
     }
-    if (complete &&
-        !MoveFileExA(temporary.c_str(), path.c_str(), (replace ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH)) {
+    if (complete && !MoveFileExA(temporary.c_str(), path.c_str(),
+                                 (replace ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
         complete = false;
     }

@@ -311,7 +311,7 @@ std::string FieldHeaderCell(const FieldDefinition& field) {
 }
 
 std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view bytes, CsvEncoding encoding,
-                                                            CsvEncoding* used) {
+                                                           CsvEncoding* used) {
     const bool marked = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
     if (marked && encoding != CsvEncoding::Windows1252) {
         bytes.remove_prefix(kByteOrderMark.size());
@@ -322,8 +322,8 @@ std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view byte
     Utf8Problem problem;
     std::string converted;
     std::string_view utf8 = bytes;
-    if (encoding == CsvEncoding::Windows1252 || (encoding == CsvEncoding::Detect && !Utf8ToCp1252(bytes, &problem) &&
-                                                 problem.malformed)) {
+    if (encoding == CsvEncoding::Windows1252 ||
+        (encoding == CsvEncoding::Detect && !Utf8ToCp1252(bytes, &problem) && problem.malformed)) {
         // A spreadsheet's own CSV: one byte per character, every byte a character.
         encoding = CsvEncoding::Windows1252;
         converted = Cp1252ToUtf8(bytes);

@@ -54,8 +54,8 @@ enum class CsvEncoding { Detect, Utf8, Windows1252 };
 // or tells what is wrong with it. `used` (when given) receives the encoding
 // the file was read in.
 std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view bytes,
-                                                            CsvEncoding encoding = CsvEncoding::Detect,
-                                                            CsvEncoding* used = nullptr);
+                                                           CsvEncoding encoding = CsvEncoding::Detect,
+                                                           CsvEncoding* used = nullptr);
 
 // How an export writes its cells: the separator, and whether the file begins
 // with the UTF-8 byte-order mark.

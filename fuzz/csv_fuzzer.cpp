@@ -89,10 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             std::string error = ExportDatabaseCsv(db, out, nullptr, style);
             Check(error.empty(), "export: " + error);
             auto again = ParseDatabaseCsv(out.str());
-            Check(std::holds_alternative<DatabaseContent>(again), "the exported CSV is refused: " +
-                                                                      (std::holds_alternative<CsvProblem>(again)
-                                                                           ? std::get<CsvProblem>(again).reason
-                                                                           : std::string()));
+            Check(std::holds_alternative<DatabaseContent>(again),
+                  "the exported CSV is refused: " +
+                      (std::holds_alternative<CsvProblem>(again) ? std::get<CsvProblem>(again).reason : std::string()));
             Check(Visible(std::get<DatabaseContent>(again)) == visible, "round trip changes the content");
         }
     }

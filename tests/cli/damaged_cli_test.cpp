@@ -53,7 +53,10 @@ TEST(VelmarDbOnDamagedFolders, APathThatIsAFileIsRefusedByEveryCommandAndStaysAs
     EXPECT_EQ(check.status, 1);
     EXPECT_EQ(check.out, "NoDefinitionFile\n");
     for (const std::string command : {"count ", "fields ", "value ", "search ", "export-csv ", "show "}) {
-        const std::string rest = command == "value " ? " A 1" : command == "search " ? " A = y" : command == "show " ? " 1" : "";
+        const std::string rest = command == "value "    ? " A 1"
+                                 : command == "search " ? " A = y"
+                                 : command == "show "   ? " 1"
+                                                        : "";
         auto run = RunVelmarDb(command + folder + rest);
         EXPECT_EQ(run.status, 1) << command;
         EXPECT_EQ(run.out, "") << command;

@@ -46,7 +46,8 @@ TEST(CsvExchange, ExportThenImportGivesTheSameFiles) {
                 const FieldDefinition& field = content.fields[i];
                 if (!record.values[i] || (field.type != 8 && field.type != 9)) continue;
                 if (field.type == 8) record.values[i] = "2" + std::to_string(record.number % 9) + "/02/2020";
-                if (field.type == 9) record.values[i] = field.options.empty() ? std::nullopt : std::optional<std::string>("1");
+                if (field.type == 9)
+                    record.values[i] = field.options.empty() ? std::nullopt : std::optional<std::string>("1");
             }
         }
         ASSERT_TRUE(WriteDatabase(original.Folder(), content, true).Ok());
