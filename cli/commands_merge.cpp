@@ -312,10 +312,11 @@ int RunBatch(const MergeArguments& arguments, LinkedDatabase& db, const DisplayT
                 for (const auto& [from, to] : writtenRuns)
                     list += " " + std::to_string(from) + (to > from ? "-" + std::to_string(to) : "");
                 ErrorUtf8("velmar-db: no se pudo escribir " + shownPathOf(record) + ": " + reason + "\n" +
-                          (written == 0 ? "velmar-db: no se ha escrito ning\xC3\xBAn documento\n"
-                                        : "velmar-db: se han escrito " + std::to_string(written) +
-                                              (written == 1 ? " documento" : " documentos") + " en " +
-                                              arguments.outFolderShown + ", de los registros" + list + "\n"));
+                          (written == 0   ? "velmar-db: no se ha escrito ning\xC3\xBAn documento\n"
+                           : written == 1 ? "velmar-db: se ha escrito 1 documento en " + arguments.outFolderShown +
+                                                ", del registro" + list + "\n"
+                                          : "velmar-db: se han escrito " + std::to_string(written) + " documentos en " +
+                                                arguments.outFolderShown + ", de los registros" + list + "\n"));
                 return kRefused;
             }
             if (!writtenRuns.empty() && writtenRuns.back().second + 1 == record) {

@@ -84,11 +84,15 @@ TEST(VelmarDbForScripts, FailsClearlyWritesSafelyAndReadsSpreadsheets) {
     Write(t / "Vacia" / "Otra.z04", "");
 
     const std::optional<fs::path> disk = SmallDisk();
-    const char* noDisk = "no small disk: mounting a tmpfs needs root (VELMAR_SMALL_DISK)";
-    std::string diskFile = disk ? (*disk / "todas.rtf").string() : "";
+    const char* noDisk = disk ? nullptr : "no small disk: mounting a tmpfs needs root (VELMAR_SMALL_DISK)";
+    const std::string diskFile = disk ? (*disk / "todas.rtf").string() : "";
+    const std::string diskFolder = disk ? (*disk / "cartas").string() : "";
+    // Letters too big for the disk: all of them, or all but the first.
+    const std::string medium = "{\\rtf1 #Nombre " + std::string(150000, 'x') + "}";
     if (disk) {
         Write(*disk / "todas.rtf", "vieja");
         Write(t / "grande.rtf", "{\\rtf1 #Nombre " + std::string(400000, 'x') + "}");
+        Write(t / "mediana.rtf", medium);
     }
     // A device that is always full: Linux's, which Wine shows as Z:\dev\full.
 #if defined(_WIN32)
@@ -102,104 +106,49 @@ TEST(VelmarDbForScripts, FailsClearlyWritesSafelyAndReadsSpreadsheets) {
     const std::string db = q("Clientes");
     const std::string sep(1, static_cast<char>(kPathSeparator));
 
+    // clang-format off
     const Step steps[] = {
-        {"a spreadsheet's ';' and Windows-1252 CSV",
-         "import-csv " + q("guardado.csv") + " " + db,
-         0,
-         "Base de datos Clientes creada: 3 campos, 3 registros\n",
-         {"Windows-1252"}},
+        {"a spreadsheet's ';' and Windows-1252 CSV", "import-csv " + q("guardado.csv") + " " + db, 0,
+         "Base de datos Clientes creada: 3 campos, 3 registros\n", {"Windows-1252"}},
         {"exported back as the same records", "export-csv " + db, 0, kCsv, {}},
-        {"the spreadsheet export",
-         "export-csv " + db + " --hoja -o " + q("hoja.csv"),
-         0,
-         "",
-         {},
-         "",
-         at("hoja.csv"),
-         "\xEF\xBB\xBF" + Replaced(kCsv, ',', ';')},
-        {"the spreadsheet export imported into '.'",
-         "import-csv ../hoja.csv .",
-         0,
-         "Base de datos Copia creada: 3 campos, 3 registros\n",
-         {},
-         at("Copia")},
+        {"the spreadsheet export", "export-csv " + db + " --hoja -o " + q("hoja.csv"), 0, "", {},
+         "", at("hoja.csv"), "\xEF\xBB\xBF" + Replaced(kCsv, ',', ';')},
+        {"the spreadsheet export imported into '.'", "import-csv ../hoja.csv .", 0,
+         "Base de datos Copia creada: 3 campos, 3 registros\n", {}, at("Copia")},
         {"read back through 'X/.'", "export-csv " + QuoteArgument(at("Copia") + sep + "."), 0, kCsv, {}},
         {"'.' is the folder", "count .", 0, "3\n", {}, at("Clientes")},
-        {"'..' with a trailing '/.'",
-         "fields .." + sep + ".",
-         0,
-         "1\tNombre\t1\t1\t\n2\tCiudad\t9\t1\tLugo|Vigo|\xC3\x81vila\n3\tAlta\t8\t1\t\n",
-         {},
+        {"'..' with a trailing '/.'", "fields .." + sep + ".", 0,
+         "1\tNombre\t1\t1\t\n2\tCiudad\t9\t1\tLugo|Vigo|\xC3\x81vila\n3\tAlta\t8\t1\t\n", {},
          (t / "Clientes" / "dentro").string()},
         {"a missing folder", "count " + q("Falta"), 1, "", {"Falta no existe", "Falta.z04"}},
         {"a file as the folder", "fields " + q("nota.txt"), 1, "", {"nota.txt.z04", "no es una carpeta"}},
         {"a folder without its .z04", "count " + q("Vacia"), 1, "", {"Vacia.z04", "Otra.z04"}},
         {"search writes only record numbers", "search " + db + " Ciudad = 1", 0, "1\n3\n", {"2 Resultados ..."}},
         {"--count writes the bare number", "search --count " + db + " Ciudad 01 1", 0, "2\n", {}},
-        {"an option's name in a list field",
-         "search " + db + " Ciudad = Lugo",
-         0,
-         "",
+        {"an option's name in a list field", "search " + db + " Ciudad = Lugo", 0, "",
          {"No hay Resultados ...", "opci\xC3\xB3n 1"}},
-        {"an ordering value without a number",
-         "search " + db + " Nombre " + QuoteArgument(">") + " Ana",
-         0,
-         "",
+        {"an ordering value without a number", "search " + db + " Nombre " + QuoteArgument(">") + " Ana", 0, "",
          {"lo lee como 0"}},
         {"an unknown field in search", "search " + db + " Falta = x", 1, "", {"\"Falta\"", "Nombre, Ciudad, Alta"}},
         {"an unknown field in value", "value " + db + " Falta 1", 1, "", {"\"Falta\""}},
         {"an unknown field in export-csv", "export-csv " + db + " --search Falta = x", 1, "", {"\"Falta\""}},
-        {"an unknown field in merge",
-         "merge " + db + " " + q("carta.rtf") + " --out " + q("cartas") + " --search Falta = x",
-         1,
-         "",
-         {"\"Falta\""},
-         "",
-         at("cartas"),
-         std::nullopt},
-        {"merge -o replaces nothing unasked",
-         "merge " + db + " " + q("carta.rtf") + " 1 -o " + q("vieja.rtf"),
-         1,
-         "",
-         {"--force"},
-         "",
-         at("vieja.rtf"),
-         "vieja"},
-        {"a full standard output",
-         "count " + db + " > " + devFull,
-         1,
-         "",
-         {"salida est\xC3\xA1ndar"},
-         "",
-         "",
-         std::nullopt,
-         noDevFull},
-        {"--into on a full disk",
-         "merge " + db + " " + q("grande.rtf") + " --into " + QuoteArgument(diskFile) + " 1-3 --force",
-         1,
-         "",
-         {"todas.rtf"},
-         "",
-         diskFile,
-         "vieja",
-         disk ? nullptr : noDisk},
-        {"a date that is no date",
-         "import-csv " + q("fecha.csv") + " " + q("Fecha"),
-         1,
-         "",
-         {"fecha.csv:2:3:", "31/02/2024"},
-         "",
-         at("Fecha"),
-         std::nullopt},
-        {"a list cell that is no option's number",
-         "import-csv " + q("lista.csv") + " " + q("Lista"),
-         1,
-         "",
-         {"lista.csv:3:3:", "Vigo", "de 1 a 2"},
-         "",
-         at("Lista"),
-         std::nullopt},
+        {"an unknown field in merge", "merge " + db + " " + q("carta.rtf") + " --out " + q("cartas") +
+         " --search Falta = x", 1, "", {"\"Falta\""}, "", at("cartas"), std::nullopt},
+        {"merge -o replaces nothing unasked", "merge " + db + " " + q("carta.rtf") + " 1 -o " + q("vieja.rtf"), 1,
+         "", {"--force"}, "", at("vieja.rtf"), "vieja"},
+        {"a full standard output", "count " + db + " > " + devFull, 1, "", {"salida est\xC3\xA1ndar"},
+         "", "", std::nullopt, noDevFull},
+        {"--into on a full disk", "merge " + db + " " + q("grande.rtf") + " --into " + QuoteArgument(diskFile) +
+         " 1-3 --force", 1, "", {"todas.rtf"}, "", diskFile, "vieja", noDisk},
+        {"--out on a full disk says what it wrote", "merge " + db + " " + q("mediana.rtf") + " --out " +
+         QuoteArgument(diskFolder) + " 1-3", 1, "", {"2.rtf", "se ha escrito 1 documento", "del registro 1"},
+         "", diskFolder + sep + "1.rtf", "{\\rtf1 Ana" + medium.substr(14), noDisk},
+        {"a date that is no date", "import-csv " + q("fecha.csv") + " " + q("Fecha"), 1, "",
+         {"fecha.csv:2:3:", "31/02/2024"}, "", at("Fecha"), std::nullopt},
+        {"a list cell that is no option's number", "import-csv " + q("lista.csv") + " " + q("Lista"), 1, "",
+         {"lista.csv:3:3:", "Vigo", "de 1 a 2"}, "", at("Lista"), std::nullopt},
     };
+    // clang-format on
     for (const Step& step : steps) {
         if (step.skipped) {
             std::cout << "skipped: " << step.what << ": " << step.skipped << "\n";
@@ -224,7 +173,7 @@ TEST(VelmarDbForScripts, FailsClearlyWritesSafelyAndReadsSpreadsheets) {
     }
     // A failed write leaves no temporary file behind.
     if (disk) {
-        for (const auto& entry : fs::directory_iterator(*disk))
+        for (const auto& entry : fs::recursive_directory_iterator(*disk))
             EXPECT_EQ(entry.path().filename().string().rfind("~velmar", 0), std::string::npos) << entry.path();
     }
 }
