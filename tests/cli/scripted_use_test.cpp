@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -149,9 +148,10 @@ TEST(VelmarDbForScripts, FailsClearlyWritesSafelyAndReadsSpreadsheets) {
          {"lista.csv:3:3:", "Vigo", "de 1 a 2"}, "", at("Lista"), std::nullopt},
     };
     // clang-format on
+    std::string notRun;
     for (const Step& step : steps) {
         if (step.skipped) {
-            std::cout << "skipped: " << step.what << ": " << step.skipped << "\n";
+            notRun += std::string(notRun.empty() ? "" : "; ") + step.what + ": " + step.skipped;
             continue;
         }
         test::VelmarDbOutcome run = test::RunVelmarDb(step.arguments, step.in);
@@ -176,6 +176,8 @@ TEST(VelmarDbForScripts, FailsClearlyWritesSafelyAndReadsSpreadsheets) {
         for (const auto& entry : fs::recursive_directory_iterator(*disk))
             EXPECT_EQ(entry.path().filename().string().rfind("~velmar", 0), std::string::npos) << entry.path();
     }
+    // Every other step has run; the test is reported as skipped, with why.
+    if (!notRun.empty()) GTEST_SKIP() << notRun;
 }
 
 }  // namespace
