@@ -16,16 +16,16 @@ int RunCheck(const std::vector<std::string>& args) {
     db.folder = *folder;
     FolderCheck check = CheckDatabaseFolder(db);
     PrintUtf8(std::string(FolderCheckName(check)) + "\n");
-    return check == FolderCheck::FolderValid ? 0 : 1;
+    // Why it is no database, with the folder and the file looked for.
+    if (check == FolderCheck::NoDefinitionFile) OpenDatabase("check", args[0], db);
+    return check == FolderCheck::FolderValid ? kDone : kRefused;
 }
 
 int RunFields(const std::vector<std::string>& args) {
     if (args.size() != 1) return UsageError("fields", "se espera una carpeta");
-    std::optional<std::string> folder = FolderArgument(args[0]);
-    if (!folder) return UsageError("fields", "la carpeta está vacía");
     LinkedDatabase db;
-    db.folder = *folder;
-    int count = LoadFieldList(db);
+    if (int status = OpenDatabase("fields", args[0], db)) return status;
+    int count = db.fields.Count();
     std::string out;
     for (int i = 1; i <= count; ++i) {
         // The search flag is read again per definition: the field list keeps
@@ -39,24 +39,21 @@ int RunFields(const std::vector<std::string>& args) {
 
 int RunCount(const std::vector<std::string>& args) {
     if (args.size() != 1) return UsageError("count", "se espera una carpeta");
-    std::optional<std::string> folder = FolderArgument(args[0]);
-    if (!folder) return UsageError("count", "la carpeta está vacía");
     LinkedDatabase db;
-    db.folder = *folder;
+    if (int status = OpenDatabase("count", args[0], db)) return status;
     PrintUtf8(std::to_string(LastRecordNumber(db)) + "\n");
     return 0;
 }
 
 int RunValue(const std::vector<std::string>& args) {
     if (args.size() != 3) return UsageError("value", "se esperan carpeta, campo y registro");
-    std::optional<std::string> folder = FolderArgument(args[0]);
-    if (!folder) return UsageError("value", "la carpeta está vacía");
     std::optional<int64_t> record = IntegerArgument(args[2]);
     if (!record) return UsageError("value", "el registro debe ser un número entero: " + args[2]);
     std::optional<std::string> field = TextArgument(args[1], "El campo");
-    if (!field) return 1;
+    if (!field) return kRefused;
     LinkedDatabase db;
-    db.folder = *folder;
+    if (int status = OpenDatabase("value", args[0], db)) return status;
+    if (!KnownField(db, *field)) return kRefused;
     PrintAnsi(ReadFieldValue(db, *field, *record) + "\n");
     return 0;
 }

@@ -10,9 +10,11 @@
 
 #include "cli/command.h"
 #include "cli/console.h"
+#include "cli/output_file.h"
 #include "cli/search_arguments.h"
 #include "database/display_cache.h"
 #include "database/record_display.h"
+#include "database/record_file.h"
 #include "database/rtf_document.h"
 #include "database/value_index.h"
 #include "search/search_state.h"
@@ -59,13 +61,6 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     std::fclose(file);
     if (!ok) return std::nullopt;
     return bytes;
-}
-
-bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
 }
 
 // Record numbers and ranges ("1-20 35"), as ascending runs without repeats.
@@ -123,14 +118,13 @@ std::optional<MergeArguments> ParseArguments(const std::vector<std::string>& arg
         return std::nullopt;
     }
     MergeArguments parsed;
-    std::optional<std::string> folder = FolderArgument(args[0]);
-    if (!folder) {
+    if (args[0].empty()) {
         UsageError(kName,
                    "la carpeta est\xC3\xA1 vac\xC3\xAD"
                    "a");
         return std::nullopt;
     }
-    parsed.folder = *folder;
+    parsed.folder = args[0];
     parsed.templatePath = PathArgument(args[1]);
     parsed.templateShown = args[1];
     for (std::size_t i = 2; i < args.size(); ++i) {
@@ -193,9 +187,9 @@ std::optional<MergeArguments> ParseArguments(const std::vector<std::string>& arg
             return std::nullopt;
         }
     } else {
-        if (parsed.hasSearch || parsed.force) {
+        if (parsed.hasSearch || (parsed.force && !parsed.output)) {
             UsageError(kName, parsed.hasSearch ? "--search necesita --out CARPETA o --into FICHERO"
-                                               : "--force necesita --out CARPETA o --into FICHERO");
+                                               : "--force necesita -o FICHERO, --out CARPETA o --into FICHERO");
             return std::nullopt;
         }
         if (parsed.records.size() != 1) {
@@ -216,13 +210,17 @@ int RunSingle(const MergeArguments& arguments, LinkedDatabase& db, const Display
     if (text.empty()) return 0;  // nothing to show: the editor would be left alone
     if (!arguments.output) {
         PrintBytes(text);
-        return 0;
+        return kDone;
     }
-    if (!WriteWholeFile(*arguments.output, text)) {
-        ErrorUtf8("velmar-db: no se pudo escribir " + arguments.outputShown + "\n");
-        return 1;
+    if (!arguments.force && KindOfPath(*arguments.output) != PathKind::Missing) {
+        ErrorUtf8("velmar-db: ya existe " + arguments.outputShown + "; no se ha escrito nada. --force lo reemplaza\n");
+        return kRefused;
     }
-    return 0;
+    if (std::string reason = WriteOutputFile(*arguments.output, text, arguments.force); !reason.empty()) {
+        ErrorUtf8("velmar-db: no se pudo escribir " + arguments.outputShown + ": " + reason + "\n");
+        return kRefused;
+    }
+    return kDone;
 }
 
 // The records to merge: the ranges given, or the runs that the search finds.
@@ -233,7 +231,7 @@ std::optional<int> SelectRecords(const MergeArguments& arguments, LinkedDatabase
         std::optional<ParsedCriteria> criteria = ParseCriteria(kName, arguments.search, &status);
         if (!criteria) return status;
         SearchState state;
-        RunCriteriaSearch(db, state, *criteria);
+        if (!RunCriteriaSearch(db, state, *criteria)) return kRefused;
         ranges = state.results.list.Runs();
         return std::nullopt;
     }
@@ -259,11 +257,16 @@ int RunBatch(const MergeArguments& arguments, LinkedDatabase& db, const DisplayT
     if (std::optional<int> refused = SelectRecords(arguments, db, ranges)) return *refused;
 
     const std::string& folder = *arguments.outFolder;
+    if (KindOfPath(folder) == PathKind::File) {
+        ErrorUtf8("velmar-db: " + arguments.outFolderShown + " no es una carpeta sino un fichero\n");
+        return kRefused;
+    }
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(folder), error);
-    if (!std::filesystem::is_directory(std::filesystem::path(folder), error)) {
-        ErrorUtf8("velmar-db: no se pudo crear la carpeta " + arguments.outFolderShown + "\n");
-        return 1;
+    if (KindOfPath(folder) != PathKind::Folder) {
+        ErrorUtf8("velmar-db: no se pudo crear la carpeta " + arguments.outFolderShown +
+                  (error ? ": " + error.message() : std::string()) + "\n");
+        return kRefused;
     }
     auto withSeparator = [](std::string path) {
         if (path.empty() || (path.back() != kPathSeparator && path.back() != '/')) path.push_back(kPathSeparator);
@@ -296,16 +299,30 @@ int RunBatch(const MergeArguments& arguments, LinkedDatabase& db, const DisplayT
     const bool terminal = ErrorIsTerminal();
     DisplayCache cache;
     int64_t written = 0, done = 0;
+    RecordRuns writtenRuns;  // for the message when a document fails
     for (const auto& [first, last] : ranges) {
         for (int64_t record = first; record <= last; ++record) {
             ++done;
             if (terminal) ErrorUtf8("\rDocumento " + std::to_string(done) + " de " + std::to_string(total));
             std::string text = cache.FormatRecord(db, displayTemplate, record, today);
             if (text.empty()) continue;
-            if (!WriteWholeFile(pathOf(record), text)) {
+            if (std::string reason = WriteOutputFile(pathOf(record), text, arguments.force); !reason.empty()) {
                 if (terminal) ErrorUtf8("\n");
-                ErrorUtf8("velmar-db: no se pudo escribir " + shownPathOf(record) + "\n");
-                return 1;
+                std::string list;
+                for (const auto& [from, to] : writtenRuns)
+                    list += " " + std::to_string(from) + (to > from ? "-" + std::to_string(to) : "");
+                ErrorUtf8("velmar-db: no se pudo escribir " + shownPathOf(record) + ": " + reason + "\n" +
+                          (written == 0   ? "velmar-db: no se ha escrito ning\xC3\xBAn documento\n"
+                           : written == 1 ? "velmar-db: se ha escrito 1 documento en " + arguments.outFolderShown +
+                                                ", del registro" + list + "\n"
+                                          : "velmar-db: se han escrito " + std::to_string(written) + " documentos en " +
+                                                arguments.outFolderShown + ", de los registros" + list + "\n"));
+                return kRefused;
+            }
+            if (!writtenRuns.empty() && writtenRuns.back().second + 1 == record) {
+                writtenRuns.back().second = record;
+            } else {
+                writtenRuns.emplace_back(record, record);
             }
             ++written;
         }
@@ -353,9 +370,9 @@ int RunInto(const MergeArguments& arguments, LinkedDatabase& db, const DisplayTe
         }
     }
     if (terminal) ErrorUtf8("\n");
-    if (!WriteWholeFile(*arguments.into, document.Finish())) {
-        ErrorUtf8("velmar-db: no se pudo escribir " + arguments.intoShown + "\n");
-        return 1;
+    if (std::string reason = WriteOutputFile(*arguments.into, document.Finish(), arguments.force); !reason.empty()) {
+        ErrorUtf8("velmar-db: no se pudo escribir " + arguments.intoShown + ": " + reason + "\n");
+        return kRefused;
     }
     PrintUtf8(std::to_string(total) + (total == 1 ? " registro combinado en " : " registros combinados en ") +
               arguments.intoShown + "\n");
@@ -368,11 +385,7 @@ int RunMerge(const std::vector<std::string>& args) {
     if (!arguments) return status;
 
     LinkedDatabase db;
-    db.folder = arguments->folder;
-    if (FolderCheck check = CheckDatabaseFolder(db); check != FolderCheck::FolderValid) {
-        ErrorUtf8("velmar-db: " + args[0] + " no es una base de datos (" + FolderCheckName(check) + ")\n");
-        return 1;
-    }
+    if (int opened = OpenDatabase(kName, arguments->folder, db)) return opened;
     std::optional<std::string> templateText = ReadWholeFile(arguments->templatePath);
     if (!templateText) {
         ErrorUtf8("velmar-db: no se pudo leer la plantilla " + args[1] + "\n");
@@ -427,20 +440,11 @@ int RunShow(const std::vector<std::string>& args) {
         }
     }
     if (positional.size() != 2) return UsageError(kShow, "se esperan una carpeta y un registro");
-    std::optional<std::string> folder = FolderArgument(positional[0]);
-    if (!folder)
-        return UsageError(kShow,
-                          "la carpeta est\xC3\xA1 vac\xC3\xAD"
-                          "a");
     std::optional<int64_t> record = IntegerArgument(positional[1]);
     if (!record) return UsageError(kShow, "el registro debe ser un n\xC3\xBAmero entero: " + positional[1]);
 
     LinkedDatabase db;
-    db.folder = *folder;
-    if (FolderCheck check = CheckDatabaseFolder(db); check != FolderCheck::FolderValid) {
-        ErrorUtf8("velmar-db: " + positional[0] + " no es una base de datos (" + FolderCheckName(check) + ")\n");
-        return 1;
-    }
+    if (int opened = OpenDatabase(kShow, positional[0], db)) return opened;
     DisplayCache cache;
     const ValueIndex* index = cache.CurrentIndex(db);
     const int64_t count = index ? index->LastRecordNumber() : LastRecordNumber(db);
@@ -468,7 +472,7 @@ const CommandRegistration kShowCommand(
 
 const CommandRegistration kMerge(
     {kName,
-     "FOLDER TEMPLATE RECORD [--today DD/MM/AAAA] [-o FILE]\n"
+     "FOLDER TEMPLATE RECORD [--today DD/MM/AAAA] [-o FILE [--force]]\n"
      "       velmar-db merge FOLDER TEMPLATE --out DIR (RECORDS... | --search FIELD OP VALUE...) [--today DD/MM/AAAA] "
      "[--force]\n"
      "       velmar-db merge FOLDER TEMPLATE --into FILE (RECORDS... | --search FIELD OP VALUE...) [--today "
@@ -476,13 +480,15 @@ const CommandRegistration kMerge(
      "Rellena una plantilla RTF con un registro, como lo muestra el navegador.",
      "TEMPLATE es un documento RTF cuyos #Campo y ##Campo (en may\xC3\xBAsculas) se rellenan\n"
      "con el valor del campo: fechas con el tiempo transcurrido, listas con su opci\xC3\xB3n.\n"
-     "El resultado sale tal cual, byte a byte, por la salida est\xC3\xA1ndar o en FILE (que se\n"
-     "reemplaza); si es vac\xC3\xADo no se escribe nada. --today fija la fecha de hoy.\n"
+     "El resultado sale tal cual, byte a byte, por la salida est\xC3\xA1ndar o en FILE (que no\n"
+     "se reemplaza salvo con --force); si es vac\xC3\xADo no se escribe nada. --today fija la\n"
+     "fecha de hoy. Los ficheros se escriben primero en uno temporal de su carpeta: un\n"
+     "fallo deja el fichero anterior como estaba.\n"
      "\n"
      "Con --out DIR escribe un documento por registro, DIR/<registro>.rtf. RECORDS son\n"
      "n\xC3\xBAmeros e intervalos (1-20 35); --search busca los registros con uno a tres\n"
      "criterios, como 'velmar-db search'. No reemplaza documentos que ya existan salvo\n"
-     "con --force, y termina diciendo cu\xC3\xA1ntos ha escrito.\n"
+     "con --force, y termina diciendo cu\xC3\xA1ntos ha escrito (o, si falla uno, cu\xC3\xA1les).\n"
      "\n"
      "Con --into FILE escribe un solo documento RTF con todos esos registros, en orden\n"
      "y cada uno en su p\xC3\xA1gina: la cabecera de la plantilla (tablas de fuentes y\n"

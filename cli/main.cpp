@@ -1,13 +1,16 @@
 // velmar-db: the database operations of Velmar on the command line.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "cli/command.h"
 #include "cli/console.h"
 #include "database/cp1252.h"
 #include "database/linked_database.h"
+#include "database/record_file.h"
 #include "velmar_version.h"
 
 #if defined(_WIN32)
@@ -44,7 +47,12 @@ void PrintOverview() {
         text.append(c.name.size() < 12 ? 12 - c.name.size() : 1, ' ');
         text += std::string(c.summary) + "\n";
     }
-    text += "\n'velmar-db ORDEN --help' explica cada orden; 'velmar-db --version' dice la versión.\n";
+    text +=
+        "\n'velmar-db ORDEN --help' explica cada orden; 'velmar-db --version' dice la versión.\n"
+        "\nEstado de salida: 0 hecho; 1 rechazado (la carpeta no es una base de datos, un campo\n"
+        "que no existe, un fichero que no se pudo leer o escribir...), con el motivo en la\n"
+        "salida de errores; 2 uso incorrecto (argumentos u opciones). Una búsqueda que no\n"
+        "encuentra nada termina con 0.\n";
     PrintUtf8(text);
 }
 
@@ -68,7 +76,8 @@ int Main(const std::vector<std::string>& args) {
     }
     const Command* command = Find(args[0]);
     if (!command) {
-        ErrorUtf8("velmar-db: orden desconocida: " + args[0] + "\nUso: velmar-db ORDEN ARGUMENTOS... (velmar-db --help)\n");
+        ErrorUtf8("velmar-db: orden desconocida: " + args[0] +
+                  "\nUso: velmar-db ORDEN ARGUMENTOS... (velmar-db --help)\n");
         return 2;
     }
     if (args.size() == 2 && args[1] == "--help") {
@@ -77,7 +86,7 @@ int Main(const std::vector<std::string>& args) {
     }
     std::vector<std::string> rest(args.begin() + 1, args.end());
     int status = command->run(rest);
-    FlushOutput();
+    FinishOutput();
     return status;
 }
 
@@ -90,16 +99,46 @@ int UsageError(std::string_view commandName, std::string_view why) {
     return 2;
 }
 
+namespace fs = std::filesystem;
+
+// A path in the file functions' form as the file system library takes it.
+fs::path NativePath(const std::string& path) {
+#if defined(_WIN32)
+    return fs::path(platform::WideFrom(platform::CodePage::Ansi, path));
+#else
+    return fs::path(path);
+#endif
+}
+
+bool IsSeparator(char c) {
+#if defined(_WIN32)
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
 std::optional<std::string> FolderArgument(const std::string& utf8) {
     if (utf8.empty()) return std::nullopt;
-    std::string folder = PathArgument(utf8);
-    // Either separator ends a folder on Windows.
-    bool ends = folder.back() == kPathSeparator;
+    std::string folder;
 #if defined(_WIN32)
-    ends = ends || folder.back() == '/';
-    if (folder.back() == '/') folder.back() = kPathSeparator;
+    // The system's own resolution of ".", ".." and both separators.
+    std::wstring wide = platform::WideFromUtf8(utf8);
+    DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    length = length ? GetFullPathNameW(wide.c_str(), length, full.data(), nullptr) : 0;
+    full.resize(length);
+    folder = length ? platform::NarrowFrom(platform::CodePage::Ansi, full) : PathArgument(utf8);
+#else
+    // The real folder: symbolic links, "." and ".." resolved, as far as the
+    // path exists; the rest (a folder import-csv is to create) as written.
+    std::error_code error;
+    fs::path real = fs::weakly_canonical(fs::absolute(fs::path(utf8), error), error);
+    folder = error ? fs::absolute(fs::path(utf8), error).lexically_normal().string() : real.string();
 #endif
-    if (!ends) folder.push_back(kPathSeparator);
+    while (folder.size() > 1 && IsSeparator(folder.back()) && !(folder.size() == 3 && folder[1] == ':'))
+        folder.pop_back();
+    if (!IsSeparator(folder.back())) folder.push_back(kPathSeparator);
     return folder;
 }
 
@@ -110,6 +149,99 @@ std::string PathArgument(const std::string& utf8) {
 #else
     return utf8;
 #endif
+}
+
+std::string ShownPath(std::string path) {
+    while (path.size() > 1 && IsSeparator(path.back()) && !(path.size() == 3 && path[1] == ':')) path.pop_back();
+#if defined(_WIN32)
+    return platform::Utf8FromWide(platform::WideFrom(platform::CodePage::Ansi, path));
+#else
+    return path;
+#endif
+}
+
+namespace {
+
+// The field definition files in a folder, for a message: the names, in UTF-8.
+std::string DefinitionFilesIn(const std::string& folder) {
+    std::string found;
+    int count = 0;
+    std::error_code error;
+    for (fs::directory_iterator it(NativePath(folder), error), end; !error && it != end; it.increment(error)) {
+        fs::path name = it->path().filename();
+        if (name.extension() != ".z04" && name.extension() != ".Z04") continue;
+        if (count++ == 3) {
+            found += ", ...";
+            break;
+        }
+#if defined(_WIN32)
+        std::string shown = platform::Utf8FromWide(name.wstring());
+#else
+        std::string shown = name.string();
+#endif
+        found += (found.empty() ? "" : ", ") + shown;
+    }
+    return found;
+}
+
+}  // namespace
+
+int OpenDatabase(std::string_view commandName, const std::string& utf8, LinkedDatabase& db) {
+    std::optional<std::string> folder = FolderArgument(utf8);
+    if (!folder)
+        return UsageError(commandName,
+                          "la carpeta est\xC3\xA1 vac\xC3\xAD"
+                          "a");
+    db.folder = *folder;
+    const std::string shownFolder = ShownPath(*folder);
+    if (DatabaseNameOf(*folder).empty()) {
+        ErrorUtf8("velmar-db: " + shownFolder + " no puede ser una base de datos: la carpeta no tiene nombre\n");
+        return kRefused;
+    }
+    const std::string lookedFor = " (se buscaba el fichero " + ShownPath(db.DefinitionFilePath()) + ")\n";
+    switch (KindOfPath(folder->substr(0, folder->size() - 1))) {
+        case PathKind::Missing:
+            ErrorUtf8("velmar-db: la carpeta " + shownFolder + " no existe" + lookedFor);
+            return kRefused;
+        case PathKind::File:
+            ErrorUtf8("velmar-db: " + shownFolder + " no es una carpeta sino un fichero" + lookedFor);
+            return kRefused;
+        case PathKind::Folder:
+            break;
+    }
+    switch (CheckDatabaseFolder(db)) {
+        case FolderCheck::NoDefinitionFile: {
+            std::string others = DefinitionFilesIn(*folder);
+            ErrorUtf8(
+                "velmar-db: la carpeta " + shownFolder +
+                " no es una base de datos: no tiene su fichero de definiciones de campo, " +
+                ShownPath(DatabaseNameOf(*folder)) + ".z04" +
+                (others.empty() ? std::string() : " (tiene " + others + "; los ficheros se llaman como la carpeta)") +
+                "\n");
+            return kRefused;
+        }
+        case FolderCheck::BadFormat:
+            ErrorUtf8("velmar-db: aviso: el fichero " + ShownPath(db.DefinitionFilePath()) +
+                      " est\xC3\xA1 da\xC3\xB1"
+                      "ado (BadFormat: su tama\xC3\xB1o no es un m\xC3\xBAltiplo de 12042 "
+                      "bytes); se lee como lo lee el programa\n");
+            break;
+        case FolderCheck::FolderValid:
+            break;
+    }
+    LoadFieldList(db);
+    return kDone;
+}
+
+bool KnownField(const LinkedDatabase& db, const std::string& ansiName) {
+    std::string names;
+    for (const std::string& name : db.fields.names) {
+        if (name == ansiName) return true;
+        names += (names.empty() ? "" : ", ") + Cp1252ToUtf8(name);
+    }
+    ErrorUtf8("velmar-db: ning\xC3\xBAn campo se llama \"" + Cp1252ToUtf8(ansiName) + "\"; " +
+              (names.empty() ? std::string("la base de datos no tiene campos") : "los campos son: " + names) + "\n");
+    return false;
 }
 
 std::optional<std::string> TextArgument(const std::string& utf8, std::string_view what) {
@@ -151,5 +283,7 @@ int wmain(int argc, wchar_t** argv) {
     return velmar::cli::Main(args);
 }
 #else
-int main(int argc, char** argv) { return velmar::cli::Main(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char** argv) {
+    return velmar::cli::Main(std::vector<std::string>(argv + 1, argv + argc));
+}
 #endif

@@ -30,8 +30,12 @@ std::optional<ParsedCriteria> ParseCriteria(std::string_view commandName, const 
 
 // What the search dialog's "Buscar" does with applied criteria: one criterion
 // searches alone; two or three are put into field definition order first.
-// Warns on standard error about field names that no definition carries, and
-// shows the percentage on standard error while it runs on a terminal.
-void RunCriteriaSearch(const LinkedDatabase& db, SearchState& state, ParsedCriteria parsed);
+// `db` is open, its field list loaded. Refuses (false) a field name that no
+// definition carries, with the list of the fields. Warns on standard error
+// about an ordering operator's value that does not begin with a number, and
+// when nothing is found, about a list field given one of its option names
+// instead of its number. Shows the percentage on standard error while it runs
+// on a terminal.
+bool RunCriteriaSearch(const LinkedDatabase& db, SearchState& state, ParsedCriteria parsed);
 
 }  // namespace velmar::cli

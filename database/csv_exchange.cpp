@@ -49,8 +49,30 @@ bool IsLineBreak(char c) {
     return c == '\r' || c == '\n';
 }
 
-// RFC 4180 records and fields. Lines that hold nothing are skipped.
-std::variant<std::vector<CsvRow>, SplitProblem> SplitCsv(std::string_view text) {
+// The separator of a file: the character after the header's first cell, when
+// it is ";"; otherwise ",".
+char SeparatorOf(std::string_view text) {
+    std::size_t i = text.find_first_not_of("\r\n");
+    if (i == std::string_view::npos) return ',';
+    if (text[i] == '"') {
+        for (++i; i < text.size(); ++i) {
+            if (text[i] != '"') continue;
+            if (i + 1 < text.size() && text[i + 1] == '"') {
+                ++i;
+                continue;
+            }
+            ++i;
+            break;
+        }
+    } else {
+        while (i < text.size() && text[i] != ',' && text[i] != ';' && !IsLineBreak(text[i])) ++i;
+    }
+    return i < text.size() && text[i] == ';' ? ';' : ',';
+}
+
+// RFC 4180 records and fields, cells separated by `separator`. Lines that
+// hold nothing are skipped.
+std::variant<std::vector<CsvRow>, SplitProblem> SplitCsv(std::string_view text, char separator) {
     std::vector<CsvRow> rows;
     std::size_t i = 0;
     const std::size_t n = text.size();
@@ -77,13 +99,13 @@ std::variant<std::vector<CsvRow>, SplitProblem> SplitCsv(std::string_view text) 
                     }
                     cell.text.push_back(text[i++]);
                 }
-                if (i < n && text[i] != ',' && !IsLineBreak(text[i])) {
-                    return SplitProblem{i,
-                                        "tras las comillas que cierran un campo solo puede venir una coma o un "
-                                        "fin de l\xC3\xADnea"};
+                if (i < n && text[i] != separator && !IsLineBreak(text[i])) {
+                    return SplitProblem{i, std::string("tras las comillas que cierran un campo solo puede venir ") +
+                                               (separator == ';' ? "un punto y coma" : "una coma") +
+                                               " o un fin de l\xC3\xADnea"};
                 }
             } else {
-                while (i < n && text[i] != ',' && !IsLineBreak(text[i])) {
+                while (i < n && text[i] != separator && !IsLineBreak(text[i])) {
                     if (text[i] == '"') {
                         return SplitProblem{i,
                                             "comillas dentro de un campo sin comillas: encierre el campo entre "
@@ -93,7 +115,7 @@ std::variant<std::vector<CsvRow>, SplitProblem> SplitCsv(std::string_view text) 
                 }
             }
             row.push_back(std::move(cell));
-            if (i < n && text[i] == ',') {
+            if (i < n && text[i] == separator) {
                 ++i;
                 continue;
             }
@@ -209,8 +231,50 @@ std::string HeaderName(std::string_view ansiName) {
     return out;
 }
 
-void WriteCell(std::string& line, std::string_view utf8) {
-    if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
+// A real date of the calendar written DD/MM/AAAA, every digit written.
+bool IsDateText(std::string_view text) {
+    if (text.size() != 10 || text[2] != '/' || text[5] != '/') return false;
+    int day = 0, month = 0, year = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i == 2 || i == 5) continue;
+        if (text[i] < '0' || text[i] > '9') return false;
+        int& part = i < 2 ? day : i < 5 ? month : year;
+        part = part * 10 + (text[i] - '0');
+    }
+    if (year < 1 || month < 1 || month > 12 || day < 1) return false;
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+// How many items an option list holds: its "|"-separated pieces.
+int64_t OptionCount(std::string_view options) {
+    return options.empty() ? 0 : static_cast<int64_t>(std::count(options.begin(), options.end(), '|')) + 1;
+}
+
+// Why a cell does not fit its field's type; empty when it does.
+std::string TypedCellProblem(const FieldDefinition& field, std::string_view utf8) {
+    if (field.type == 8 && !IsDateText(utf8))
+        return "la fecha " + Quoted(utf8) + " del campo " + Quoted(Cp1252ToUtf8(field.name)) +
+               " no es una fecha real DD/MM/AAAA (por ejemplo 07/03/1985)";
+    if (field.type == 9) {
+        const int64_t count = OptionCount(field.options);
+        std::optional<int64_t> number =
+            utf8.empty() || utf8[0] == '0' || utf8[0] == '-' ? std::nullopt : WholeNumber(utf8, 1, count);
+        if (!number) {
+            return Quoted(utf8) + " no es el n\xC3\xBAmero de una opci\xC3\xB3n del campo " +
+                   Quoted(Cp1252ToUtf8(field.name)) +
+                   (count == 0 ? std::string(", que no tiene opciones")
+                               : " (de 1 a " + std::to_string(count) + ": " + Quoted("1") + " es " +
+                                     Quoted(Cp1252ToUtf8(field.options.substr(0, field.options.find('|')))) + ")");
+        }
+    }
+    return {};
+}
+
+void WriteCell(std::string& line, std::string_view utf8, char separator) {
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
+    if (utf8.find_first_of(special) == std::string_view::npos) {
         line.append(utf8);
         return;
     }
@@ -246,17 +310,33 @@ std::string FieldHeaderCell(const FieldDefinition& field) {
     return cell;
 }
 
-std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view utf8) {
-    if (utf8.substr(0, kByteOrderMark.size()) == kByteOrderMark) utf8.remove_prefix(kByteOrderMark.size());
-
+std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view bytes, CsvEncoding encoding,
+                                                           CsvEncoding* used) {
+    const bool marked = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+    if (marked && encoding != CsvEncoding::Windows1252) {
+        bytes.remove_prefix(kByteOrderMark.size());
+        encoding = CsvEncoding::Utf8;
+    }
     // Every character goes into the database, so every one must have a byte
     // in the code page; checking the whole file first gives the exact place.
-    Utf8Problem encoding;
-    if (!Utf8ToCp1252(utf8, &encoding)) {
-        if (encoding.malformed) return ProblemAt(utf8, encoding.offset, "el fichero no es texto UTF-8 v\xC3\xA1lido");
+    Utf8Problem problem;
+    std::string converted;
+    std::string_view utf8 = bytes;
+    if (encoding == CsvEncoding::Windows1252 ||
+        (encoding == CsvEncoding::Detect && !Utf8ToCp1252(bytes, &problem) && problem.malformed)) {
+        // A spreadsheet's own CSV: one byte per character, every byte a character.
+        encoding = CsvEncoding::Windows1252;
+        converted = Cp1252ToUtf8(bytes);
+        utf8 = converted;
+    } else {
+        encoding = CsvEncoding::Utf8;
+    }
+    if (used) *used = encoding;
+    if (!Utf8ToCp1252(utf8, &problem)) {
+        if (problem.malformed) return ProblemAt(utf8, problem.offset, "el fichero no es texto UTF-8 v\xC3\xA1lido");
         char code[16];
-        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(encoding.codePoint));
-        return ProblemAt(utf8, encoding.offset,
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(problem.codePoint));
+        return ProblemAt(utf8, problem.offset,
                          std::string("el car\xC3\xA1"
                                      "cter ") +
                              code +
@@ -264,7 +344,7 @@ std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view utf8
                              "digos Windows-1252 de las bases de datos");
     }
 
-    auto split = SplitCsv(utf8);
+    auto split = SplitCsv(utf8, SeparatorOf(utf8));
     if (auto* problem = std::get_if<SplitProblem>(&split)) return ProblemAt(utf8, problem->offset, problem->reason);
     const std::vector<CsvRow>& rows = std::get<std::vector<CsvRow>>(split);
     if (rows.empty()) return CsvProblem{1, 1, "el fichero est\xC3\xA1 vac\xC3\xADo: falta la fila de cabecera"};
@@ -320,20 +400,21 @@ std::variant<DatabaseContent, CsvProblem> ParseDatabaseCsv(std::string_view utf8
         for (std::size_t c = 1; c < row.size(); ++c) {
             if (row[c].text.empty()) {
                 record.values.emplace_back();
-            } else {
-                record.values.emplace_back(Ansi(row[c].text));
+                continue;
             }
+            std::string why = TypedCellProblem(content.fields[c - 1], row[c].text);
+            if (!why.empty()) return ProblemAt(utf8, row[c].offset, why);
+            record.values.emplace_back(Ansi(row[c].text));
         }
         content.records.push_back(std::move(record));
     }
     return content;
 }
 
-std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out, const RecordRuns* only) {
-    if (CheckDatabaseFolder(db) != FolderCheck::FolderValid) {
-        return "la carpeta no es una base de datos: le falta el fichero .z04 o su tama\xC3\xB1o no es un "
-               "m\xC3\xBAltiplo de 12042 bytes";
-    }
+std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out, const RecordRuns* only, CsvStyle style) {
+    // A definition file of a bad length is read as every reader reads it.
+    if (CheckDatabaseFolder(db) == FolderCheck::NoDefinitionFile)
+        return "la carpeta no es una base de datos: le falta el fichero .z04";
     LinkedDatabase linked = db;
     LoadFieldList(linked);
     const FieldList& fields = linked.fields;
@@ -357,10 +438,12 @@ std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out, const
                "as";
     }
 
-    std::string line(kRecordColumn);
+    std::string line(style.byteOrderMark ? kByteOrderMark : "");
+    line += kRecordColumn;
     for (int i = 1; i <= fields.Count(); ++i) {
-        line.push_back(',');
-        WriteCell(line, FieldHeaderCell({fields.Name(i), fields.Type(i), fields.SearchFlag(i), fields.Options(i)}));
+        line.push_back(style.separator);
+        WriteCell(line, FieldHeaderCell({fields.Name(i), fields.Type(i), fields.SearchFlag(i), fields.Options(i)}),
+                  style.separator);
     }
     line += "\r\n";
     out << line;
@@ -372,8 +455,9 @@ std::string ExportDatabaseCsv(const LinkedDatabase& db, std::ostream& out, const
             RecordValues values = reader.ValuesOf(record);
             line = std::to_string(record);
             for (int i = 1; i <= fields.Count(); ++i) {
-                line.push_back(',');
-                if (const std::string* value = values.Find(fields.Name(i))) WriteCell(line, Cp1252ToUtf8(*value));
+                line.push_back(style.separator);
+                if (const std::string* value = values.Find(fields.Name(i)))
+                    WriteCell(line, Cp1252ToUtf8(*value), style.separator);
             }
             line += "\r\n";
             out << line;

@@ -1,6 +1,8 @@
 #include "database/database_writer.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <set>
 
 #include "database/file_layout.h"
@@ -135,6 +137,7 @@ WriteResult WriteDatabase(const std::string& folder, const DatabaseContent& cont
     if (!replace && valueExisted) return {"ya existe " + valuePath};
 
     bool ok = true;
+    errno = 0;
     {
         std::string definitions = EncodeDefinitionFile(content.fields);
         std::FILE* file = std::fopen(definitionPath.c_str(), "wb");
@@ -152,9 +155,12 @@ WriteResult WriteDatabase(const std::string& folder, const DatabaseContent& cont
         ok = values.Close() && ok;
     }
     if (!ok) {
+        // The system's reason, from the write, flush or close that failed.
+        const int error = errno;
         if (!definitionExisted) std::remove(definitionPath.c_str());
         if (!valueExisted) std::remove(valuePath.c_str());
-        return {"no se pudieron escribir los ficheros de la base de datos en " + folder};
+        return {"no se pudieron escribir los ficheros de la base de datos en " + folder +
+                (error != 0 ? ": " + std::string(std::strerror(error)) : std::string())};
     }
     return {};
 }

@@ -291,7 +291,11 @@ void CsvSeeds(const fs::path& folder) {
     const std::vector<std::pair<std::string, std::string>> files = {
         {"header-forms",
          "Registro,Nombre:texto,Alta:fecha:0,Tipo:lista:1: A|B:c ,R\\:a\\\\z:3:-7\r\n"
-         "1,Ana,15/02/2021,2,x\r\n3,,,,\r\n7,\"con, coma\",\"dos\nlineas\",\"\"\"\",\r\n"},
+         "1,Ana,15/02/2021,2,x\r\n3,,,,\r\n7,\"con, coma\",29/02/2024,1,\"dos\nl\xC3\xADneas \"\"\"\r\n"},
+        {"spreadsheet", "Registro;Nombre:1;Ciudad:lista:1:Lugo|\xC1vila;Alta:fecha\r\n1;\xCD\xF1igo;2;05/01/2024\r\n"
+                        "3;\"a;b\";;\r\n"},
+        {"spreadsheet-export", "\xEF\xBB\xBFRegistro;Nombre:texto;Saldo:1\r\n1;\"x\"\"y\";542.15\r\n"},
+        {"typed-cells", "Registro,Alta:fecha,Tipo:lista::A|B\r\n1,31/02/2024,3\r\n"},
         {"bom-and-accents", "\xEF\xBB\xBF" "Registro,Nombre,Ciudad\n1,\xC3\xB1" "and\xC3\xBA,\xE2\x82\xAC\n2,,Lugo\n"},
         {"empty-rows", "Registro,A\n\n1,x\n\n\n9223372036854775807,y\n"},
         {"bad-row", "Registro,A,B\n1,x\n"},

@@ -53,11 +53,17 @@ inline std::string VelmarDbExecutable() {
     return HostPath(VELMAR_DB_EXE);
 }
 
-// Runs velmar-db with `arguments` (UTF-8, quoted by the caller) through the shell.
-inline VelmarDbOutcome RunVelmarDb(const std::string& arguments) {
+// Runs velmar-db with `arguments` (UTF-8, quoted by the caller) through the
+// shell, in the folder `workingFolder` when one is given.
+inline VelmarDbOutcome RunVelmarDb(const std::string& arguments, const std::string& workingFolder = "") {
     TempFolder temp;
     std::string errPath = (temp.Path() / "err.txt").string();
     std::string command = QuoteArgument(VelmarDbExecutable()) + " " + arguments + " 2>" + QuoteArgument(errPath);
+#if defined(_WIN32)
+    if (!workingFolder.empty()) command = "cd /d " + QuoteArgument(workingFolder) + " && " + command;
+#else
+    if (!workingFolder.empty()) command = "cd " + QuoteArgument(workingFolder) + " && " + command;
+#endif
 #if defined(_WIN32)
     command = "\"" + command + "\"";  // cmd /c strips one pair of quotes
     int wn = MultiByteToWideChar(CP_UTF8, 0, command.c_str(), -1, nullptr, 0);

@@ -40,6 +40,16 @@ TEST(CsvExchange, ExportThenImportGivesTheSameFiles) {
     for (int round = 0; round < 60; ++round) {
         test::DatabaseFixture original;
         DatabaseContent content = test::RandomContent(rng, 20);
+        // Import takes only real dates and option numbers in date and list fields.
+        for (DatabaseContent::Record& record : content.records) {
+            for (std::size_t i = 0; i < content.fields.size(); ++i) {
+                const FieldDefinition& field = content.fields[i];
+                if (!record.values[i] || (field.type != 8 && field.type != 9)) continue;
+                if (field.type == 8) record.values[i] = "2" + std::to_string(record.number % 9) + "/02/2020";
+                if (field.type == 9)
+                    record.values[i] = field.options.empty() ? std::nullopt : std::optional<std::string>("1");
+            }
+        }
         ASSERT_TRUE(WriteDatabase(original.Folder(), content, true).Ok());
         std::string csv = Export(original.Database());
 
@@ -77,7 +87,7 @@ TEST(CsvExchange, ImportReadsTheCompactHeaderForms) {
         "digo:4:0,"
         "a\\:b:-2:7:x:y,:texto\n"
         "1,Ana,,2,,,\n"
-        "5,\"B\"\"c\nd\",x,,,,z\n\n");
+        "5,\"B\"\"c\nd\",29/02/2000,,,,z\n\n");
     ASSERT_EQ(content.fields.size(), 6u);
     EXPECT_EQ(content.fields[0], (FieldDefinition{"Nombre", 0, 1, ""}));
     EXPECT_EQ(content.fields[1], (FieldDefinition{"Alta", 8, 1, ""}));
@@ -94,6 +104,11 @@ TEST(CsvExchange, ImportReadsTheCompactHeaderForms) {
     EXPECT_EQ(content.records[1].number, 5);
     EXPECT_EQ(content.records[1].values[0], "B\"c\nd");
     EXPECT_EQ(content.records[1].values[5], "z");
+
+    // As a Spanish spreadsheet saves it: ";" between cells, Windows-1252.
+    EXPECT_EQ(ContentOf("Registro;Nombre;Alta:fecha;Provincia:lista::Madrid|Sevilla;C\xF3"
+                        "digo:4:0;a\\:b:-2:7:x:y;:texto\r\n1;Ana;;2;;;\r\n5;\"B\"\"c\nd\";29/02/2000;;;;z\r\n"),
+              content);
 }
 
 TEST(CsvExchange, BadInputIsRefusedWithLineColumnAndReason) {
@@ -109,7 +124,12 @@ TEST(CsvExchange, BadInputIsRefusedWithLineColumnAndReason) {
          "cabecera vac\xC3\xAD"
          "a"},
         {"Registro,Nombre:texto\n1,\xC3\xA1\xC4\x81\n", 2, 4, "U+0101"},
-        {"Registro,Nombre\n1,\xE2\x82\n", 2, 3, "UTF-8"},
+        {"Registro,A:fecha\n1,2024-01-05\n", 2, 3, "fecha real DD/MM/AAAA"},
+        {"Registro,A:fecha\n1,29/02/2023\n", 2, 3, "fecha real DD/MM/AAAA"},
+        {"Registro,A:lista::x|y\n1,3\n", 2, 3, "de 1 a 2"},
+        {"Registro,A:lista::x|y\n1,x\n", 2, 3, "de 1 a 2"},
+        {"Registro,A:lista\n1,1\n", 2, 3, "no tiene opciones"},
+        {"Registro;A\n1;\"a\"b\n", 2, 6, "punto y coma"},
         {"Registro,Un nombre de campo demasiado largo\n", 1, 10, "tiene 34 caracteres y caben 30"},
         {"Registro,\xC3\xB1"
          "123456789012345678901234567890\n",
@@ -145,7 +165,7 @@ TEST(CsvExchange, DamagedCsvIsReadOrRefusedAtAPlaceInsideIt) {
     std::mt19937 rng(1252);
     const std::string good =
         "Registro,Nombre:texto,Alta:fecha:0,Tipo:lista:1:A|B\r\n1,\"Jos\xC3\xA9, \"\"P\"\"\",01/02/2003,2\r\n"
-        "2,,,\r\n3,\"dos\r\nl\xC3\xADneas\",x,1\r\n";
+        "2,,,\r\n3,\"dos\r\nl\xC3\xADneas\",03/04/2005,1\r\n";
     const std::string pieces[] = {",", "\"", "\r", "\n", ":", "\\", "\xC3", "\xE2\x98\x83", "", "x", "0", "-"};
     for (int round = 0; round < 3000; ++round) {
         std::string csv = good;
