@@ -2,6 +2,7 @@
 #include "platform/unicode.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -62,6 +63,29 @@ HWND FindFileDialog(HWND program) {
     return FindDialogOf(program, [](HWND window) { return FileNameControl(window) != nullptr; });
 }
 
+bool HasTreeView(HWND dialog) {
+    return FindWindowExW(dialog, nullptr, L"SysTreeView32", nullptr) != nullptr;
+}
+
+// In the program's folder browser, selects the folder `path` as if the user
+// had clicked it: the browser takes a path in its own process, so the text is
+// written there first.
+bool SelectFolder(HWND browser, const wchar_t* path) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(browser, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return false;
+    std::size_t bytes = (std::wcslen(path) + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    // The browser's answer is not its dialog procedure's result: whether the
+    // folder was taken shows in what the program links afterwards.
+    bool selected = remote && WriteProcessMemory(process, remote, path, bytes, nullptr);
+    if (selected) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return selected;
+}
+
 HWND FindMessageBox(HWND program, const std::wstring& title) {
     return FindDialogOf(program, [&](HWND window) {
         wchar_t caption[256] = {};
@@ -85,6 +109,7 @@ const char* EditorStepsUsage() {
            "  unchecked TITLE ID              the button exists and is not checked (status 0)\n"
            "  disabled TITLE ID               the control exists and is disabled (status 0)\n"
            "  filedialog TITLE PATH MS        in the program's open or save dialog: file name PATH, then OK\n"
+           "  folder TITLE PATH MS            in the program's folder browser: selects the folder PATH\n"
            "  answer TITLE BOX BUTTON MS      prints the text of the program's message box titled BOX,\n"
            "                                  then presses the button with id BUTTON (1 OK, 6 Yes, 7 No)\n"
            "  nobox TITLE BOX MS              no message box titled BOX appears within MS milliseconds\n";
@@ -92,7 +117,7 @@ const char* EditorStepsUsage() {
 
 int RunEditorStep(const std::wstring& verb, int argc, wchar_t** argv) {
     static const wchar_t* const kVerbs[] = {L"type",   L"expect", L"select",     L"click",     L"checked",
-                                            L"answer", L"nobox",  L"filedialog", L"unchecked", L"disabled"};
+                                            L"answer", L"nobox",  L"filedialog", L"unchecked", L"disabled", L"folder"};
     bool ours = false;
     for (const wchar_t* v : kVerbs) ours = ours || verb == v;
     if (!ours) return -1;
@@ -159,6 +184,14 @@ int RunEditorStep(const std::wstring& verb, int argc, wchar_t** argv) {
         if (!ok) return 1;
         PostMessageW(ok, BM_CLICK, 0, 0);
         return PollFor(number(2), [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ? 0 : 1;
+    }
+    if (verb == L"folder" && argc >= 3) {
+        HWND browser = nullptr;
+        if (!PollFor(number(2), [&] { return (browser = FindDialogOf(program, HasTreeView)) != nullptr; })) {
+            std::fprintf(stderr, "velmar-driver: no folder browser\n");
+            return 1;
+        }
+        return SelectFolder(browser, argv[1]) ? 0 : 1;
     }
     if (verb == L"answer" && argc >= 4) {
         HWND box = nullptr;

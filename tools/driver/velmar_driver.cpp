@@ -9,6 +9,7 @@
 //   velmar-driver stays TITLE MS         the window still exists after MS milliseconds
 //   velmar-driver gone TITLE MS          the window disappears within MS milliseconds
 //   velmar-driver text TITLE ID          prints a control's text (0: the window's own)
+//   velmar-driver move TITLE X Y         moves the window's top-left corner to X, Y on the screen
 //   velmar-driver plain TITLE            shows an ordinary window until it is closed
 //   and the editor's steps (tools/driver/editor_steps.h): type, expect, select,
 //   click, checked, unchecked, disabled, filedialog, answer, nobox
@@ -67,7 +68,7 @@ int ShowPlainWindow(const wchar_t* title) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|plain TITLE [ARG]\n%s%s%s",
+    std::fprintf(stderr, "usage: velmar-driver wait|close|command|stays|gone|text|move|plain TITLE [ARG]\n%s%s%s",
                  velmar::driver::EditorStepsUsage(), velmar::driver::DatabaseStepsUsage(),
                  velmar::driver::OutsideStepsUsage());
     return 2;
@@ -108,6 +109,12 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"close") return PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 1;
     if (verb == L"command")
         return PostMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(number), 0), 0) ? 0 : 1;
+    if (verb == L"move" && argc > 4) {
+        return SetWindowPos(window, nullptr, static_cast<int>(number), std::wcstol(argv[4], nullptr, 10), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    }
     if (verb == L"text") {
         HWND control = number == 0 ? window : GetDlgItem(window, static_cast<int>(number));
         if (!control) return 1;
