@@ -87,7 +87,9 @@ step "Start menu entries and their targets"
 for shortcut in "Velmar rtf=velmar-rtf.exe" "Guía de Velmar=Guia de Velmar.html"; do
     lnk="$menu/${shortcut%%=*}.lnk"
     [ -f "$lnk" ] || fail "no Start menu entry ${shortcut%%=*}"
-    # The target's path is stored in ANSI and in UTF-16: without the NULs both read alike.
+    # The target's path is stored in ANSI and in UTF-16: without the NULs both
+    # read alike. (No other path in the entry names the file: the icon is the
+    # target's own.)
     tr -d '\000' <"$lnk" | grep -qaF "$windows_folder\\${shortcut#*=}" ||
         fail "the entry ${shortcut%%=*} does not point at $windows_folder\\${shortcut#*=}"
 done
@@ -128,8 +130,9 @@ uninstaller=${uninstaller##*\\}
 $run "$folder/$uninstaller" /S || fail "the uninstaller exited with status $?"
 # It goes on from a copy of itself in the temporary folder, so that it can
 # remove itself, and removes the entry last: wait for that.
-for _ in $(seq 150); do $run reg query "$key" >/dev/null 2>&1 || break; sleep 0.2; done
+for _ in $(seq 50); do $run reg query "$key" >/dev/null 2>&1 || break; sleep 0.2; done
 [ -z "$(entry DisplayName)" ] || fail "the uninstall entry stayed"
+[ -f "$folder/Mi carta.txt" ] || fail "the user's document in the install folder went with the program"
 left=$(cd "$folder" && find . | sort | tr '\n' ' ')
 [ "$left" = ". ./Mi carta.txt " ] || fail "left in the install folder: $left (expected only the user's document)"
 for shortcut in "Velmar rtf" "Guía de Velmar"; do
