@@ -56,7 +56,7 @@ $run "$folder/velmar-db.exe" import-csv "$(winpath "$root/samples/clientes.csv")
 picture() {
     sleep 1
     import -window root "$work/$1.png"
-    convert "$work/$1.png" -trim +repage -bordercolor "$(convert "$work/$1.png" -format '%[pixel:p{1,1}]' info:)" \
+    convert "$work/$1.png" -trim +repage -bordercolor "$(convert "$work/$1.png" -format '%[pixel:p{w-2,h-2}]' info:)" \
         -border 12 -strip -colors 256 "PNG8:$pictures/$1.png" || fail "no picture $1"
     echo "picture: $1.png"
 }
