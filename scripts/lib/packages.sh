@@ -5,7 +5,7 @@
 velmar_build_packages=(cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev)
 # The sanitize preset: clang with its sanitizer and libFuzzer runtimes.
 velmar_sanitize_packages=(clang libclang-rt-dev)
-velmar_windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool imagemagick
+velmar_windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool imagemagick nsis
                          fonts-wine fonts-liberation icoutils)
 
 # missing_packages NAME...: prints the names that are not installed, one a line.

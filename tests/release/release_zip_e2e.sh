@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The release zip as a Windows user gets it: unzipped into an empty folder,
-# it holds exactly the two programs, LEEME.txt and the sample database with its
-# letter, and the program starts from there with nothing else beside it:
+# it holds exactly the two programs, LEEME.txt, the guide (one page with its
+# pictures inside) and the sample database with its letter, and the program
+# starts from there with nothing else beside it:
 #   - velmar-db.exe reports the project's version and finds the sample valid;
 #   - both .exe files carry a version resource with that version;
 #   - velmar-rtf.exe, started from another folder, opens its window and writes
@@ -24,9 +25,16 @@ folder="$work/unzipped"
 step "unzipped into an empty folder: exactly the release's files"
 (cd "$folder" && "$cmake" -E tar xf "$zip") || fail "could not unzip $zip"
 found=$(cd "$folder" && find . -type f | sort | tr '\n' ' ')
-expected="./Clientes/Carta.rtf ./Clientes/Clientes.z04 ./Clientes/Clientes.zbd ./LEEME.txt ./velmar-db.exe ./velmar-rtf.exe "
+expected="./Clientes/Carta.rtf ./Clientes/Clientes.z04 ./Clientes/Clientes.zbd ./Guia de Velmar.html ./LEEME.txt "
+expected+="./velmar-db.exe ./velmar-rtf.exe "
 [ "$found" = "$expected" ] || fail "files in the zip: $found (expected $expected)"
 grep -q "Velmar rtf $version" "$folder/LEEME.txt" || fail "LEEME.txt does not name version $version"
+# The guide is one page: every picture inside it, none beside it.
+guide="$folder/Guia de Velmar.html"
+grep -qF "Velmar rtf $version" "$guide" || fail "the guide does not name version $version"
+pictures=$(grep -o '<img src="data:image/png;base64,[A-Za-z0-9+/=]*"' "$guide" | wc -l)
+outside=$(grep -o '<img src="[^"]*' "$guide" | grep -vc '^<img src="data:' || true)
+[ "$pictures" -ge 7 ] && [ "$outside" = 0 ] || fail "the guide holds $pictures pictures, and $outside more outside it"
 
 step "velmar-db.exe: version and the sample database"
 said=$($run "$folder/velmar-db.exe" --version | tr -d '\r') || fail "velmar-db --version failed"
