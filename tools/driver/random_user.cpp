@@ -46,7 +46,6 @@ constexpr wchar_t kFailureText[] = L"No se ha podido completar la orden ...";
 constexpr wchar_t kOverwriteText[] = L"El fichero existe ...";
 constexpr wchar_t kSavedText[] = L"Fichero grabado ...";
 constexpr wchar_t kNotSavedText[] = L"No se ha podido grabar el fichero ...";
-constexpr wchar_t kBadFormatText[] = L"La carpeta NO es una base de dato";
 constexpr wchar_t kAboutText[] = L"Este programa es tuyo";
 // The documents the save dialogs are given: two of each kind, so that saves
 // often replace what an earlier one wrote.
@@ -97,6 +96,8 @@ std::optional<std::wstring> TextWithin(HWND window) {
 }
 
 // ---- What is on screen -------------------------------------------------------
+
+std::wstring ClassOf(HWND window);
 
 struct Box {
     HWND window = nullptr;
@@ -240,7 +241,11 @@ public:
         quitChosen_ = true;
         linkedAtQuit_ = linked_;
     }
-    void PickedFolder(const std::wstring& folder) { linked_ = folder + L"\\"; }
+    // The browser is answered at once, but the link dialog links what was
+    // picked only when the browser's call returns, which a loop opened from
+    // inside it meanwhile (a file dialog, a question) can hold back; the
+    // dialog's "..." is enabled again once the pick is linked.
+    void PickedFolder(const std::wstring& folder) { pendingPick_ = folder + L"\\"; }
     void ChoseFile(const std::wstring& name);
     void Answered(const Box& box, int button);
     [[noreturn]] void Fail(const std::string& why);
@@ -264,6 +269,7 @@ private:
     std::vector<std::wstring> folders_;  // the folders the browser may pick
     std::wstring linked_;                // the linked folder as the program holds it
     std::wstring linkedAtQuit_;
+    std::optional<std::wstring> pendingPick_;
     bool quitChosen_ = false;
     int fileCommand_ = 0;
     std::vector<Save> saves_;
@@ -283,8 +289,32 @@ private:
     HWND reader_ = nullptr;  // a rich-edit control of our own that reads saved RTF back
 };
 
+// Every top-level window of the program, shown or not, for a failure report.
+std::string DescribeWindows(DWORD process) {
+    struct Search {
+        DWORD process;
+        std::string text;
+    } search{process, {}};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != s->process) return TRUE;
+            wchar_t title[128] = {};
+            GetWindowTextW(window, title, 128);
+            s->text += "  " + Utf8(ClassOf(window)) + " \"" + Utf8(title) + "\"" +
+                       (IsWindowVisible(window) ? " shown" : " hidden") + (IsWindowEnabled(window) ? "" : " disabled") +
+                       "\n";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.text;
+}
+
 [[noreturn]] void RandomUser::Fail(const std::string& why) {
     std::fprintf(stdout, "FAIL: %s\n", why.c_str());
+    if (program_.hProcess) std::fprintf(stdout, "the program's windows:\n%s", DescribeWindows(program_.dwProcessId).c_str());
     std::fprintf(stdout, "seed %llu; the %zu actions so far (replay them with: velmar-driver replay ... FILE):\n",
                  static_cast<unsigned long long>(options_.seed), done_.size());
     std::wstring failedList = options_.work + L"\\failed-actions.txt";
@@ -460,6 +490,7 @@ bool RandomUser::Start() {
     GetPrivateProfileStringW(L"Base Datos", L"Vinculado", L"", folder, MAX_PATH * 4,
                              (options_.work + L"\\Configuracion.ini").c_str());
     linked_ = folder;
+    pendingPick_.reset();
     quitChosen_ = false;
     fileCommand_ = 0;
     boxesSeen_.clear();
@@ -517,11 +548,12 @@ void RandomUser::Check(const Screen& screen) {
     if (screen.linkDialogs > 1) Fail("two link dialogs are open");
     if (screen.aboutBoxes > 1) Fail("two about boxes are open");
     if (DatabaseStamps() != stamps_) Fail("a database file changed");
-    // The menu follows the link once the link dialog has finished with a pick
-    // (a wrong-format folder is reported before the menu changes).
-    bool linkReported = std::any_of(screen.boxes.begin(), screen.boxes.end(),
-                                    [](const Box& b) { return StartsWith(b.text, kBadFormatText); });
-    if (!quitChosen_ && !linkReported && !screen.browser) {
+    // The menu follows the link once the link dialog has linked a pick.
+    if (pendingPick_ && screen.link && IsWindowEnabled(Item(screen.link, link_ids::kBrowse))) {
+        linked_ = *pendingPick_;
+        pendingPick_.reset();
+    }
+    if (!quitChosen_ && !pendingPick_ && !screen.browser) {
         bool valid = false;
         for (const std::wstring& folder : folders_) {
             if (linked_ != folder + L"\\") continue;
@@ -839,8 +871,18 @@ int RandomUser::Run() {
             return 2;
         }
     }
-    // Every run starts from the same documents: none of the names it saves to.
-    for (const wchar_t* saved : kSavedNames) DeleteFileW((Docs() + L"\\" + saved).c_str());
+    // Every run starts from the same documents: the letter and the note alone
+    // (whatever earlier runs saved beside them goes).
+    WIN32_FIND_DATAW found{};
+    HANDLE listing = FindFirstFileW((Docs() + L"\\*").c_str(), &found);
+    if (listing != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring file = found.cFileName;
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && file != L"carta.rtf" && file != L"nota.txt")
+                DeleteFileW((Docs() + L"\\" + file).c_str());
+        } while (FindNextFileW(listing, &found));
+        FindClose(listing);
+    }
     for (const char* name : {"Clientes", "Grande", "Vacia", "Mala"})
         folders_.push_back(options_.work + L"\\" + Wide(name));
     richEditLibrary_ = LoadLibraryW(L"riched20.dll");
@@ -865,7 +907,7 @@ int RandomUser::Run() {
     for (;;) {
         if (program_.hProcess && WaitForSingleObject(program_.hProcess, 0) == WAIT_OBJECT_0) EndedProgram();
         if (!program_.hProcess) {
-            bool more = options_.replay.empty() ? step < options_.actions : !replayDone;
+            bool more = options_.replay.empty() ? step < options_.actions : !replayDone && replay_.peek() != EOF;
             if (!more) break;
             Start();
         }
@@ -897,11 +939,15 @@ int RandomUser::Run() {
                 // in a fixed program) is passed over, and said so.
                 if (!PollFor(kAnswerMs, [&] {
                         screen = Look(program_.dwProcessId);
+                        Notice(screen);
                         menuState_.reset();
                         argument = given;
                         return action->available(*this, screen) && action->perform(*this, screen, argument);
                     })) {
-                    std::printf("not offered, passed over: %s %s\n", name.c_str(), Utf8(given).c_str());
+                    std::string shown;
+                    for (const Box& b : screen.boxes) shown += " [" + Utf8(b.text) + "]";
+                    std::printf("not offered, passed over: %s %s (boxes:%s)\n", name.c_str(), Utf8(given).c_str(),
+                                shown.c_str());
                     continue;
                 }
                 performed = true;
