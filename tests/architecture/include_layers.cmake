@@ -17,7 +17,10 @@ set(allowed_settings platform settings)
 set(allowed_cli database search cli platform/unicode.h velmar_version.h)
 set(allowed_ui database search platform settings ui)
 set(allowed_app database search platform settings ui app)
-set(allowed_tools platform tools ui/search_dialog_ids.h)
+# The tools drive the program from outside: of the windows they know only the
+# control and command ids, the program's interface to them.
+set(allowed_tools platform tools ui/search_dialog_ids.h ui/main_window_ids.h ui/record_navigator_ids.h
+    ui/link_dialog_ids.h)
 set(layers database search platform settings cli ui app tools)
 
 cmake_minimum_required(VERSION 3.25)
