@@ -59,10 +59,14 @@ std::wstring Wide(const std::string& text) { return platform::WideFromUtf8(text)
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
 
 // Line ends as the editor and the files may write them, and the final ones
-// that a round trip through RTF may drop, do not count.
+// that a round trip through RTF may drop, do not count; nor do characters
+// outside ASCII, which Wine's rich-edit control writes into RTF as a NUL byte
+// when their font has the symbol character set (a font such as Wingdings
+// chosen in the font list).
 std::wstring Normalised(std::wstring text) {
     std::wstring out;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] > 0x7F) continue;
         if (text[i] == L'\r') {
             out += L'\n';
             if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
@@ -237,6 +241,11 @@ public:
     std::vector<std::wstring> Folders() const { return folders_; }
     void ChoseFileCommand(int command) { fileCommand_ = command; }
     bool SaveDialogOpen() const { return fileCommand_ == main_ids::kWriteRtf || fileCommand_ == main_ids::kExportTxt; }
+    // Which command's dialog is on screen: the dialog's own title (open or
+    // save) and its file type list (the program's "RTF" or "TXT") tell, for a
+    // command posted earlier may open its dialog only once the loops opened
+    // meanwhile have closed.
+    void SawFileDialog(HWND dialog);
     void ChoseQuit() {
         quitChosen_ = true;
         linkedAtQuit_ = linked_;
@@ -350,6 +359,16 @@ bool RandomUser::NavigatorAndSearchEnabled() {
     return *menuState_;
 }
 
+void RandomUser::SawFileDialog(HWND dialog) {
+    wchar_t title[64] = {};
+    GetWindowTextW(dialog, title, 64);
+    bool save = std::wcsstr(title, L"Save") || std::wcsstr(title, L"Guardar");
+    HWND types = GetDlgItem(dialog, 0x470);  // the file type list
+    std::optional<std::wstring> type = types ? TextWithin(types) : std::nullopt;
+    bool rtf = type && type->find(L"RTF") != std::wstring::npos;
+    fileCommand_ = save ? (rtf ? main_ids::kWriteRtf : main_ids::kExportTxt) : (rtf ? main_ids::kReadRtf : main_ids::kImportTxt);
+}
+
 void RandomUser::ChoseFile(const std::wstring& name) {
     if (!SaveDialogOpen()) return;
     Save save;
@@ -397,6 +416,7 @@ void RandomUser::CheckSave(Save& save, bool saved) {
     if (save.rtf) {
         if (!reader_) Fail("no rich-edit control to read the saved RTF with");
         std::string rtf = *bytes;
+        rtf.erase(std::remove(rtf.begin(), rtf.end(), '\0'), rtf.end());
         struct Source {
             const std::string* bytes;
             std::size_t at;
@@ -420,7 +440,12 @@ void RandomUser::CheckSave(Save& save, bool saved) {
     }
     for (const std::wstring& seen : save.seen)
         if (Normalised(seen) == Normalised(text)) return;
-    Fail("the saved " + Utf8(save.path) + " holds \"" + Utf8(Normalised(text).substr(0, 200)) +
+    std::string pending;
+    for (const Save& other : saves_)
+        pending += " " + Utf8(other.path) + (other.rtf ? " rtf" : " txt") + (other.confirmed ? " confirmed" : "");
+    Fail("the saved " + std::string(save.rtf ? "RTF " : "text ") + Utf8(save.path) + " (" +
+         std::to_string(bytes->size()) + " bytes: " + bytes->substr(0, 60) + "; other saves:" + pending + ") holds \"" +
+         Utf8(Normalised(text).substr(0, 200)) +
          "\", which the editor did not show from the confirmation to the end of the save (last: \"" +
          Utf8(save.seen.empty() ? L"" : Normalised(save.seen.back()).substr(0, 200)) + "\")");
 }
@@ -847,6 +872,7 @@ std::vector<Action> Actions() {
          }},
         {"fichero", 6, [](RandomUser&, const Screen& s) { return s.fileDialog != nullptr; },
          [](RandomUser& user, const Screen& s, std::wstring& argument) {
+             user.SawFileDialog(s.fileDialog);
              if (argument.empty()) {
                  // Save dialogs get names that often exist already; open dialogs
                  // files that exist (a missing one only makes the dialog say so).
