@@ -113,7 +113,7 @@ int RunEditorStep(const std::wstring& verb, int argc, wchar_t** argv) {
             std::fprintf(stderr, "velmar-driver: no folder browser\n");
             return 1;
         }
-        return SelectFolder(browser, argv[1]) ? 0 : 1;
+        return PollFor(number(2), [&] { return SelectFolder(browser, argv[1]); }) ? 0 : 1;
     }
     if (verb == L"answer" && argc >= 4) {
         HWND box = nullptr;

@@ -51,7 +51,8 @@ bool HasTreeView(HWND dialog);
 
 // In the program's folder browser, selects the folder `path` as if the user
 // had clicked it: the browser takes a path in its own process, so the text is
-// written there first.
+// written there first. True once the tree's selected item is that folder (a
+// browser that has only just opened may not take it yet).
 bool SelectFolder(HWND browser, const wchar_t* path);
 
 // The program's message box titled `title`.

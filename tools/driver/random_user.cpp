@@ -844,7 +844,8 @@ std::vector<Action> Actions() {
              std::wstring path;
              for (const std::wstring& folder : user.Folders())
                  if (folder.substr(folder.find_last_of(L'\\') + 1) == argument) path = folder;
-             if (path.empty() || !SelectFolder(s.browser, path.c_str())) return false;
+             if (path.empty() || !PollFor(kAnswerMs, [&] { return SelectFolder(s.browser, path.c_str()); }))
+                 return false;
              user.PickedFolder(path);
              Click(s.browser, IDOK);
              return true;
