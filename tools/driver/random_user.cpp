@@ -60,13 +60,14 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.r
 
 // Line ends as the editor and the files may write them, and the final ones
 // that a round trip through RTF may drop, do not count; nor do characters
-// outside ASCII, which Wine's rich-edit control writes into RTF as a NUL byte
-// when their font has the symbol character set (a font such as Wingdings
-// chosen in the font list).
+// outside ASCII and "?": in a font of the symbol character set (Wingdings,
+// chosen in the font list) Wine's rich-edit control holds letters as private
+// characters that its text reads as "?", and writes a character outside
+// ASCII into RTF as a NUL byte.
 std::wstring Normalised(std::wstring text) {
     std::wstring out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] > 0x7F) continue;
+        if (text[i] > 0x7F || text[i] == L'?') continue;
         if (text[i] == L'\r') {
             out += L'\n';
             if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
