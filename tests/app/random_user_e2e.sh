@@ -33,18 +33,7 @@ cp "$probe" "$work/probe.dll"
 step "the databases"
 $run "$velmar_db" import-csv "$(winpath "$samples/clientes.csv")" "$(winpath "$work/Clientes")" >/dev/null ||
     fail "velmar-db could not import the sample"
-printf 'Registro,Nombre:1,Ciudad:1\r\n' >"$work/grande.csv"
-for r in $(seq 1 50); do
-    if [ $((r % 2)) -eq 1 ]; then printf '%d,Ana,Lugo\r\n' "$r"; else printf '%d,Eva,Vigo\r\n' "$r"; fi
-done >>"$work/grande.csv"
-$run "$velmar_db" import-csv "$(winpath "$work/grande.csv")" "$(winpath "$work/Grande")" >/dev/null ||
-    fail "velmar-db could not import the large database's records"
-# A hole of whole 54-byte cells (record 0, no name) before the records: the
-# scans read it all, and it costs no disk.
-hole=$(((hole_mb * 1048576 + 53) / 54 * 54))
-truncate -s "$hole" "$work/Grande/big.zbd"
-cat "$work/Grande/Grande.zbd" >>"$work/Grande/big.zbd"
-mv "$work/Grande/big.zbd" "$work/Grande/Grande.zbd"
+large_database "$work/Grande" "$hole_mb"
 # A folder whose definition file is of the wrong length, and an empty one.
 head -c 100 /dev/zero >"$work/Mala/Mala.z04"
 : >"$work/Mala/Mala.zbd"

@@ -28,19 +28,7 @@ work="$out/responsiveness"
 rm -rf "$work"
 mkdir -p "$work"
 cp "$exe" "$work/velmar-rtf.exe"
-printf 'Registro,Nombre:1\r\n' >"$work/datos.csv"
-r=1
-while [ $r -le 50 ]; do
-    if [ $((r % 2)) -eq 1 ]; then printf '%d,Ana\r\n' $r; else printf '%d,Eva\r\n' $r; fi >>"$work/datos.csv"
-    r=$((r + 1))
-done
-$run "$velmar_db" import-csv "$(winpath "$work/datos.csv")" "$(winpath "$work/Datos")" >/dev/null ||
-    fail "velmar-db could not import the records"
-# The hole is a whole number of 54-byte cells.
-hole=$(((hole_mb * 1048576 + 53) / 54 * 54))
-truncate -s "$hole" "$work/Datos/grande.zbd"
-cat "$work/Datos/Datos.zbd" >>"$work/Datos/grande.zbd"
-mv "$work/Datos/grande.zbd" "$work/Datos/Datos.zbd"
+large_database "$work/Datos" "$hole_mb"
 echo "value file: $(stat -c %s "$work/Datos/Datos.zbd") bytes"
 [ "$($run "$velmar_db" count "$(winpath "$work/Datos")" | tr -d '\r')" = 50 ] || fail "the large file does not hold 50 records"
 printf '{\\rtf1\\ansi Hola #Nombre\\par}\r\n' >"$work/carta.rtf"

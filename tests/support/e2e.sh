@@ -55,3 +55,21 @@ screenshot() {
     import -window root "$1" || fail "no screenshot $1"
     echo "screenshot: $1"
 }
+# A large database FOLDER (host path) of 50 records, Nombre Ana (odd records)
+# and Eva (even), behind a hole of MB mebibytes of whole 54-byte cells of
+# record 0 without a name: the scans read it all, and it costs no disk.
+# Needs $velmar_db.
+large_database() {
+    local folder=$1 mb=$2 name csv
+    name=$(basename "$folder")
+    csv="$folder.csv"
+    printf 'Registro,Nombre:1\r\n' >"$csv"
+    for r in $(seq 1 50); do
+        if [ $((r % 2)) -eq 1 ]; then printf '%d,Ana\r\n' "$r"; else printf '%d,Eva\r\n' "$r"; fi
+    done >>"$csv"
+    $run "$velmar_db" import-csv "$(winpath "$csv")" "$(winpath "$folder")" >/dev/null ||
+        fail "velmar-db could not import the records of $folder"
+    truncate -s $(((mb * 1048576 + 53) / 54 * 54)) "$folder/hole.zbd"
+    cat "$folder/$name.zbd" >>"$folder/hole.zbd"
+    mv "$folder/hole.zbd" "$folder/$name.zbd"
+}

@@ -103,6 +103,7 @@ std::optional<std::wstring> TextWithin(HWND window) {
 // ---- What is on screen -------------------------------------------------------
 
 std::wstring ClassOf(HWND window);
+std::vector<HWND> WindowsOf(DWORD process);
 
 struct Box {
     HWND window = nullptr;
@@ -133,52 +134,60 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-Screen Look(DWORD process) {
+// The program's top-level windows, shown or not, front to back.
+std::vector<HWND> WindowsOf(DWORD process) {
     struct Search {
         DWORD process;
-        Screen screen;
+        std::vector<HWND> found;
     } search{process, {}};
     EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
             auto* s = reinterpret_cast<Search*>(param);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner != s->process || !IsWindowVisible(window) || ClassOf(window) != L"#32770") return TRUE;
-            Screen& screen = s->screen;
-            wchar_t title[128] = {};
-            GetWindowTextW(window, title, 128);
-            std::wstring caption = title;
-            HWND text = GetDlgItem(window, kMessageBoxText);
-            if (caption == kBoxTitle && text) {
-                Box box{window, TextWithin(text).value_or(L""), GetDlgItem(window, IDYES) != nullptr};
-                if (StartsWith(box.text, kAboutText)) ++screen.aboutBoxes;
-                screen.boxes.push_back(box);
-            } else if (FileNameControl(window)) {
-                screen.fileDialog = window;
-            } else if (FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr)) {
-                screen.browser = window;
-            } else if (caption == kMainTitle && GetDlgItem(window, main_ids::kEditor)) {
-                screen.main = window;
-            } else if (caption == kNavigatorTitle) {
-                screen.navigator = window;
-                ++screen.databaseWindows;
-            } else if (caption == kLinkTitle) {
-                screen.link = window;
-                ++screen.linkDialogs;
-            } else if (GetDlgItem(window, search_ids::kSearch) && GetDlgItem(window, search_ids::kFieldBox)) {
-                screen.search = window;
-                ++screen.databaseWindows;
-            } else {
-                screen.other = window;
-            }
-            wchar_t mark[48];
-            std::swprintf(mark, 48, L"%p:%d;", static_cast<void*>(window), IsWindowEnabled(window) ? 1 : 0);
-            screen.signature += mark;
+            if (owner == s->process) s->found.push_back(window);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
-    for (const Box& box : search.screen.boxes) search.screen.signature += box.text;
-    return search.screen;
+    return search.found;
+}
+
+Screen Look(DWORD process) {
+    Screen screen;
+    for (HWND window : WindowsOf(process)) {
+        if (!IsWindowVisible(window) || ClassOf(window) != L"#32770") continue;
+        wchar_t title[128] = {};
+        GetWindowTextW(window, title, 128);
+        std::wstring caption = title;
+        HWND text = GetDlgItem(window, kMessageBoxText);
+        if (caption == kBoxTitle && text) {
+            Box box{window, TextWithin(text).value_or(L""), GetDlgItem(window, IDYES) != nullptr};
+            if (StartsWith(box.text, kAboutText)) ++screen.aboutBoxes;
+            screen.boxes.push_back(box);
+        } else if (FileNameControl(window)) {
+            screen.fileDialog = window;
+        } else if (FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr)) {
+            screen.browser = window;
+        } else if (caption == kMainTitle && GetDlgItem(window, main_ids::kEditor)) {
+            screen.main = window;
+        } else if (caption == kNavigatorTitle) {
+            screen.navigator = window;
+            ++screen.databaseWindows;
+        } else if (caption == kLinkTitle) {
+            screen.link = window;
+            ++screen.linkDialogs;
+        } else if (GetDlgItem(window, search_ids::kSearch) && GetDlgItem(window, search_ids::kFieldBox)) {
+            screen.search = window;
+            ++screen.databaseWindows;
+        } else {
+            screen.other = window;
+        }
+        wchar_t mark[48];
+        std::swprintf(mark, 48, L"%p:%d;", static_cast<void*>(window), IsWindowEnabled(window) ? 1 : 0);
+        screen.signature += mark;
+    }
+    for (const Box& box : screen.boxes) screen.signature += box.text;
+    return screen;
 }
 
 HWND Item(HWND window, int id) { return window ? GetDlgItem(window, id) : nullptr; }
@@ -301,25 +310,14 @@ private:
 
 // Every top-level window of the program, shown or not, for a failure report.
 std::string DescribeWindows(DWORD process) {
-    struct Search {
-        DWORD process;
-        std::string text;
-    } search{process, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->process) return TRUE;
-            wchar_t title[128] = {};
-            GetWindowTextW(window, title, 128);
-            s->text += "  " + Utf8(ClassOf(window)) + " \"" + Utf8(title) + "\"" +
-                       (IsWindowVisible(window) ? " shown" : " hidden") + (IsWindowEnabled(window) ? "" : " disabled") +
-                       "\n";
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.text;
+    std::string text;
+    for (HWND window : WindowsOf(process)) {
+        wchar_t title[128] = {};
+        GetWindowTextW(window, title, 128);
+        text += "  " + Utf8(ClassOf(window)) + " \"" + Utf8(title) + "\"" +
+                (IsWindowVisible(window) ? " shown" : " hidden") + (IsWindowEnabled(window) ? "" : " disabled") + "\n";
+    }
+    return text;
 }
 
 [[noreturn]] void RandomUser::Fail(const std::string& why) {
