@@ -47,6 +47,7 @@ constexpr wchar_t kOverwriteText[] = L"El fichero existe ...";
 constexpr wchar_t kSavedText[] = L"Fichero grabado ...";
 constexpr wchar_t kNotSavedText[] = L"No se ha podido grabar el fichero ...";
 constexpr wchar_t kAboutText[] = L"Este programa es tuyo";
+constexpr wchar_t kBadFormatText[] = L"La carpeta NO es una base de dato";
 // The documents the save dialogs are given: two of each kind, so that saves
 // often replace what an earlier one wrote.
 constexpr const wchar_t* kSavedNames[] = {L"uno.rtf", L"dos.rtf", L"uno.txt", L"dos.txt"};
@@ -59,15 +60,10 @@ std::wstring Wide(const std::string& text) { return platform::WideFromUtf8(text)
 bool StartsWith(const std::wstring& text, const wchar_t* prefix) { return text.rfind(prefix, 0) == 0; }
 
 // Line ends as the editor and the files may write them, and the final ones
-// that a round trip through RTF may drop, do not count; nor do characters
-// outside ASCII and "?": in a font of the symbol character set (Wingdings,
-// chosen in the font list) Wine's rich-edit control holds letters as private
-// characters that its text reads as "?", and writes a character outside
-// ASCII into RTF as a NUL byte.
+// that a round trip through RTF may drop, do not count.
 std::wstring Normalised(std::wstring text) {
     std::wstring out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] > 0x7F || text[i] == L'?') continue;
         if (text[i] == L'\r') {
             out += L'\n';
             if (i + 1 < text.size() && text[i + 1] == L'\n') ++i;
@@ -415,7 +411,6 @@ void RandomUser::CheckSave(Save& save, bool saved) {
     if (save.rtf) {
         if (!reader_) Fail("no rich-edit control to read the saved RTF with");
         std::string rtf = *bytes;
-        rtf.erase(std::remove(rtf.begin(), rtf.end(), '\0'), rtf.end());
         struct Source {
             const std::string* bytes;
             std::size_t at;
@@ -580,12 +575,14 @@ void RandomUser::Check(const Screen& screen) {
     }
     for (const auto& [path, stamp] : now)
         if (!stamps_.count(path) && stamp.size != 0) Fail("a database file appeared with content: " + Utf8(path));
-    // The menu follows the link once the link dialog has linked a pick.
-    if (pendingPick_ && screen.link && IsWindowEnabled(Item(screen.link, link_ids::kBrowse))) {
+    // The menu follows the link once the link dialog has linked a pick: its
+    // "..." is disabled from the click until then.
+    const bool linking = screen.link && !IsWindowEnabled(Item(screen.link, link_ids::kBrowse));
+    if (pendingPick_ && screen.link && !linking) {
         linked_ = *pendingPick_;
         pendingPick_.reset();
     }
-    if (!quitChosen_ && !pendingPick_ && !screen.browser) {
+    if (!quitChosen_ && !pendingPick_ && !linking && !screen.browser) {
         bool valid = false;
         for (const std::wstring& folder : folders_) {
             if (linked_ != folder + L"\\") continue;
@@ -613,6 +610,13 @@ void RandomUser::Notice(const Screen& screen) {
         if (save.confirmed && (save.seen.empty() || save.seen.back() != editorText_)) save.seen.push_back(editorText_);
     for (const Box& box : screen.boxes) {
         if (!boxesSeen_.insert(box.window).second) continue;
+        // The folder picked is linked before a wrong format is reported (the
+        // menu follows only after the report).
+        if (pendingPick_ && StartsWith(box.text, kBadFormatText)) {
+            linked_ = *pendingPick_;
+            pendingPick_.reset();
+            continue;
+        }
         if (StartsWith(box.text, kOverwriteText)) {
             // Each question belongs to the latest save to an existing file that has none yet.
             auto it = std::find_if(saves_.rbegin(), saves_.rend(),
@@ -714,13 +718,26 @@ Action CloseRequest(const char* name, HWND Screen::*window, double weight) {
 
 // An item chosen in a list box of a window; with `notify` the window is told
 // as the list tells it when the user picks.
-Action ListChoice(const char* name, HWND Screen::*window, int id, bool notify, double weight) {
+Action ListChoice(const char* name, HWND Screen::*window, int id, bool notify, double weight,
+                  std::vector<std::wstring> passedOver = {}) {
     return {name, weight, [window, id](RandomUser&, const Screen& s) { return Clickable(s.*window, id); },
-            [window, id, notify](RandomUser& user, const Screen& s, std::wstring& argument) {
+            [window, id, notify, passedOver](RandomUser& user, const Screen& s, std::wstring& argument) {
                 HWND box = Item(s.*window, id);
                 int count = Count(box);
                 if (count <= 0) return false;
-                if (argument.empty()) argument = std::to_wstring(user.Number(0, count - 1));
+                if (argument.empty()) {
+                    int index = user.Number(0, count - 1);
+                    wchar_t item[256] = {};
+                    DWORD_PTR length = 0;
+                    if (SendMessageTimeoutW(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0, SMTO_NORMAL, kAnswerMs,
+                                            &length) &&
+                        length < 255)
+                        SendMessageTimeoutW(box, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item),
+                                            SMTO_NORMAL, kAnswerMs, &length);
+                    if (std::find(passedOver.begin(), passedOver.end(), std::wstring(item)) != passedOver.end())
+                        return false;
+                    argument = std::to_wstring(index);
+                }
                 DWORD_PTR ignored = 0;
                 SendMessageTimeoutW(box, CB_SETCURSEL, static_cast<WPARAM>(ArgumentNumber(argument)), 0, SMTO_NORMAL,
                                     kAnswerMs, &ignored);
@@ -766,7 +783,12 @@ std::vector<Action> Actions() {
              if (argument.empty()) argument = std::to_wstring(user.Pick(ids));
              return PostMessageW(s.main, WM_COMMAND, MAKEWPARAM(ArgumentNumber(argument), 0), 0) != FALSE;
          }},
-        ListChoice("fuente", &Screen::main, main_ids::kFontList, true, 1),
+        // Not the fonts of the symbol character set: in them Wine's rich-edit
+        // control holds letters as characters its text reads as "?" and writes
+        // a character beyond ASCII into RTF as a NUL byte, so no saved
+        // document could be compared with what the editor showed.
+        ListChoice("fuente", &Screen::main, main_ids::kFontList, true, 1,
+                   {L"Marlett", L"Symbol", L"Webdings", L"Wingdings", L"Wingdings 2", L"Wingdings 3"}),
         ListChoice("tamano", &Screen::main, main_ids::kSizeList, true, 1),
         {"barra", 4, [](RandomUser&, const Screen& s) { return Screen::Usable(s.main); },
          [](RandomUser& user, const Screen& s, std::wstring& argument) {
