@@ -117,12 +117,16 @@ std::string EditorText(HWND editor, UINT streamFormat) {
 }
 
 void NewDocument(MainWindow& window) {
+    if (window.State().ending) return;
     ed::SetTextAnsi(window.Editor(), "");
 }
 
 void ReadDocument(MainWindow& window, DocumentKind kind) {
     std::string path = ChooseDocumentFile(window, kind, FileDialogMode::Open);
-    if (path.empty() || !FileExists(path)) return;
+    // After "Salir" the document stays as the user last saw it: a save still
+    // waiting on its question writes that one, not a file read into a
+    // window nobody sees.
+    if (path.empty() || window.State().ending || !FileExists(path)) return;
     std::string text;
     // Emptying the editor for a file that cannot be read or held would only
     // lose what the user has there.

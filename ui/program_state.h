@@ -92,7 +92,8 @@ struct ProgramState {
     // program is hidden. Work in progress (a save waiting on its question, a
     // search, a record being shown) runs to its end; each message loop ends
     // as soon as control comes back to it, and the program ends when the
-    // main window's own loop regains control.
+    // main window's own loop regains control. From then on nothing changes
+    // the editor's document: what a waiting save writes is what the user saw.
     bool ending = false;
     DatabaseLink link;
     WindowGuards guards;

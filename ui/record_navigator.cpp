@@ -69,7 +69,9 @@ bool FormatRecord(ProgramState& state, HWND editor, int64_t record) {
     DisplayTemplate copy = state.display;
     // Capitals as the system's code page has them, as the rest of the window shows text.
     std::string text = state.displayCache.FormatRecord(state.link.db, copy, record, Today(), platform::UpperCaseAnsi);
-    if (text.empty()) return true;
+    // A record shown after "Salir" is not put into the editor: the document
+    // stays as the user last saw it for a save still waiting on its question.
+    if (text.empty() || state.ending) return true;
     // Loaded whole, as a document read from a file is: a cut record would be
     // saved cut by the next "Grabar RTF".
     platform::editor::SetDocumentAnsi(editor, text);

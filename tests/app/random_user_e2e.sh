@@ -18,7 +18,7 @@
 # Runs the .exe files through $VELMAR_EMULATOR (Wine in the Windows build).
 set -euo pipefail
 exe=$1 driver=$2 velmar_db=$3 probe=$4 samples=$5 out=$6
-here=$(dirname -- "${BASH_SOURCE[0]}")
+here=$(CDPATH= cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 . "$here/../support/e2e.sh"
 actions=${VELMAR_RANDOM_ACTIONS:-200}
 seeds=${VELMAR_RANDOM_SEEDS:-"1 2 3"}

@@ -311,6 +311,19 @@ TEST_F(DocumentCommandsTest, SalirWhileTheOverwriteQuestionWaitsStillSavesTheDoc
     }
 }
 
+// "Salir" chosen while the open dialog waits: the file chosen afterwards is
+// not read into the editor nobody sees any more, so a save still waiting on
+// its question writes the document the user saw.
+TEST_F(DocumentCommandsTest, AfterSalirNoFileIsReadIntoTheEditor) {
+    std::string path = PathOf("otra.txt");
+    WriteBytes(path, "otro documento");
+    SetText("lo que se ve");
+    modal_.whileShown = [this] { Command(ids::kQuit); };
+    Run(ids::kImportTxt, path);
+    EXPECT_EQ(PlainText(), "lo que se ve");
+    window_->Run();
+}
+
 // ---- Saves that fail -------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, SaveIntoAFolderThatDoesNotExistSaysItWasNotSaved) {
