@@ -621,7 +621,18 @@ void RandomUser::Notice(const Screen& screen) {
             // Each question belongs to the latest save to an existing file that has none yet.
             auto it = std::find_if(saves_.rbegin(), saves_.rend(),
                                    [](const Save& s) { return !s.confirmed && !s.question; });
+            // A file chosen as new may exist by the time the program looks (a
+            // save made meanwhile, while the dialog's answer waited): that
+            // save asks after all, and its file is now what another wrote.
+            if (it == saves_.rend())
+                it = std::find_if(saves_.rbegin(), saves_.rend(),
+                                  [](const Save& s) { return s.confirmed && !s.question && !s.before; });
             if (it == saves_.rend()) Fail("an overwrite question came without a save to an existing file");
+            if (it->confirmed) {
+                it->confirmed = false;
+                it->seen.clear();
+                it->before = ReadBytes(it->path);
+            }
             it->question = box.window;
             continue;
         }
