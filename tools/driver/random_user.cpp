@@ -245,7 +245,6 @@ public:
     bool NavigatorAndSearchEnabled();
     std::wstring Docs() const { return options_.work + L"\\docs"; }
     std::vector<std::wstring> Folders() const { return folders_; }
-    void ChoseFileCommand(int command) { fileCommand_ = command; }
     bool SaveDialogOpen() const { return fileCommand_ == main_ids::kWriteRtf || fileCommand_ == main_ids::kExportTxt; }
     // Which command's dialog is on screen: the dialog's own title (open or
     // save) and its file type list (the program's "RTF" or "TXT") tell, for a
@@ -703,9 +702,6 @@ Action Menu(const char* name, int id, double weight) {
                 return true;
             },
             [id](RandomUser& user, const Screen& s, std::wstring&) {
-                if (id == main_ids::kReadRtf || id == main_ids::kWriteRtf || id == main_ids::kExportTxt ||
-                    id == main_ids::kImportTxt)
-                    user.ChoseFileCommand(id);
                 if (id == main_ids::kQuit) user.ChoseQuit();
                 return PostMessageW(s.main, WM_COMMAND, MAKEWPARAM(id, 0), 0) != FALSE;
             }};
